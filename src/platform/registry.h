@@ -1,0 +1,94 @@
+#pragma once
+// The program's one Registry layer: a root key and at most one open current key.
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/registry_api.h"
+
+namespace zeb {
+
+// Raised with the exact texts "Failed to get data for '%s'", "Failed to set data for '%s'"
+// and "Invalid data type for '%s'".
+class RegistryError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class ValueKind { kString, kExpandString, kInteger, kBinary, kOther };
+
+// Owns one open key handle.
+class KeyHandle {
+ public:
+  KeyHandle() = default;
+  KeyHandle(RegistryApi& api, RegKey key) : api_(&api), key_(key) {}
+  KeyHandle(KeyHandle&& other) noexcept;
+  KeyHandle& operator=(KeyHandle&& other) noexcept;
+  KeyHandle(const KeyHandle&) = delete;
+  KeyHandle& operator=(const KeyHandle&) = delete;
+  ~KeyHandle();
+  RegKey get() const { return key_; }
+  explicit operator bool() const { return api_ != nullptr; }
+  void reset();
+
+ private:
+  RegistryApi* api_ = nullptr;
+  RegKey key_ = 0;
+};
+
+// Enumerations bounded by the counts RegQueryInfoKeyA gives and ended at the first error:
+// some keys answer every index with an error, and a loop that skips errors never ends.
+std::vector<std::string> ListSubKeys(RegistryApi& api, RegKey key);
+void ForEachValue(RegistryApi& api, RegKey key, bool wantData,
+                  const std::function<void(const RegValue&)>& visit);
+
+class Registry {
+ public:
+  explicit Registry(RegistryApi& api, RegKey root = hkey::kCurrentUser);
+
+  RegistryApi& api() { return api_; }
+  void SetRootKey(RegKey root);  // closes the current key
+  RegKey RootKey() const { return root_; }
+
+  // A path beginning with "\" counts from the root key, any other from the current key (or
+  // the root when none is open). Always asks for full access. On failure nothing changes.
+  bool OpenKey(const std::string& path, bool canCreate);
+  bool KeyExists(const std::string& path);
+  void CloseKey();
+  bool HasCurrentKey() const { return static_cast<bool>(current_); }
+  RegKey CurrentKey() const { return current_.get(); }
+
+  // Of the current key; empty without one.
+  std::vector<std::string> GetKeyNames();
+  std::vector<std::string> GetValueNames();
+  bool HasSubKeys();
+  bool ValueExists(const std::string& name);
+  ValueKind GetDataType(const std::string& name);  // kOther for a missing value
+
+  // Up to the first zero; a missing value reads as empty; a non-string type raises
+  // "Invalid data type for '%s'".
+  std::string ReadString(const std::string& name);
+  std::int32_t ReadInteger(const std::string& name);
+  // Raises "Invalid data type for '%s'" for another type or more than bufferSize bytes.
+  std::vector<std::uint8_t> ReadBinaryData(const std::string& name, std::size_t bufferSize);
+
+  void WriteString(const std::string& name, const std::string& value);  // always REG_SZ
+  void WriteInteger(const std::string& name, std::int32_t value);
+  void WriteBinaryData(const std::string& name, const std::vector<std::uint8_t>& data);
+
+  bool DeleteValue(const std::string& name);
+  // Deletes the key with its whole subtree.
+  bool DeleteKey(const std::string& path);
+  // Only when `from` exists and `to` does not: creates `to`, copies every value with its type
+  // and every subkey, then (when deleteSource) deletes `from` with its subtree.
+  void MoveKey(const std::string& from, const std::string& to, bool deleteSource = true);
+
+ private:
+  RegistryApi& api_;
+  RegKey root_;
+  KeyHandle current_;
+};
+
+}  // namespace zeb

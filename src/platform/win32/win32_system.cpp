@@ -1,0 +1,89 @@
+#include "platform/win32/win32_system.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace zeb {
+namespace {
+
+// Owns a process token handle.
+class TokenHandle {
+ public:
+  ~TokenHandle() {
+    if (handle_) CloseHandle(handle_);
+  }
+  HANDLE* out() { return &handle_; }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
+}  // namespace
+
+int Win32System::PlatformId() {
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof(info);
+  if (!GetVersionExA(&info)) return VER_PLATFORM_WIN32_NT;
+  return static_cast<int>(info.dwPlatformId);
+}
+
+std::string Win32System::WindowsDirectory() {
+  char buffer[256] = {};
+  const UINT n = GetWindowsDirectoryA(buffer, sizeof(buffer));
+  return n > 0 && n < sizeof(buffer) ? std::string(buffer, n) : std::string();
+}
+
+std::optional<std::string> Win32System::EnvironmentVariable(const std::string& name) {
+  std::vector<char> buffer(256);
+  for (;;) {
+    SetLastError(ERROR_SUCCESS);
+    const DWORD n = GetEnvironmentVariableA(name.c_str(), buffer.data(),
+                                            static_cast<DWORD>(buffer.size()));
+    if (n == 0) {
+      if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
+      return std::string();
+    }
+    if (n < buffer.size()) return std::string(buffer.data(), n);
+    buffer.resize(n + 1);  // n is the size needed, terminating zero included
+  }
+}
+
+void Win32System::WinExec(const std::string& command, int showState) {
+  ::WinExec(command.c_str(), static_cast<UINT>(showState));
+}
+
+void Win32System::Sleep(unsigned milliseconds) { ::Sleep(milliseconds); }
+
+void Win32System::RequestRestart() {
+  if (PlatformId() == VER_PLATFORM_WIN32_NT) {
+    TokenHandle token;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.out())) {
+      TOKEN_PRIVILEGES privileges{};
+      privileges.PrivilegeCount = 1;
+      privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+      if (LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid))
+        AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
+    }
+  }
+  ExitWindowsEx(EWX_REBOOT, 0);
+}
+
+std::string Win32System::CommandLine() { return GetCommandLineA(); }
+
+Date Win32System::Today() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return Date{now.wYear, now.wMonth, now.wDay};
+}
+
+std::string Win32System::ShortDateFormat() {
+  char buffer[80] = {};
+  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, buffer, sizeof(buffer)) > 0 &&
+      buffer[0] != '\0')
+    return buffer;
+  return "m/d/yy";
+}
+
+}  // namespace zeb

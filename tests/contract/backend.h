@@ -1,0 +1,32 @@
+#pragma once
+// The backend a contract test program runs against: the memory backend natively, the Win32
+// backend under Wine. Each seam's accessors are defined in contract/memory_<seam>.cpp and
+// contract/win32_<seam>.cpp; the same test sources run against both.
+#include <cstdint>
+#include <string>
+
+#include "platform/file_finder.h"
+#include "platform/profile_api.h"
+#include "platform/registry_api.h"
+#include "platform/shell_link_api.h"
+#include "platform/system_api.h"
+
+namespace zeb::contract {
+
+const char* BackendName();
+
+RegistryApi& Registry();
+
+ProfileApi& Profiles();
+FileFinder& Files();
+ShellLinkFactory& ShellLinks();
+SystemApi& System();
+
+// File helpers for the tests' own set-up, in Windows path form ("C:\...").
+std::string NewFolder();  // a fresh empty folder, no trailing backslash
+void MakeFolder(const std::string& path, std::uint32_t attributes = 0);
+void WriteTestFile(const std::string& path, const std::string& bytes, std::uint32_t attributes = 0);
+std::string ReadTestFile(const std::string& path);
+bool TestFileExists(const std::string& path);
+
+}  // namespace zeb::contract
