@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+
+#include "scan/scan_context.h"
+
+namespace zeb {
+
+// The shortcut files of a folder tree: the folder's own first, then each subfolder.
+void ShortcutScan(ScanContext& context, const std::string& areaText, const std::string& folder);
+void ScanShortcutFolder(ScanContext& context, const std::string& folder);
+
+}  // namespace zeb
