@@ -5,10 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace zeb {
+#include "scan/scan_context.h"  // ProgramMode: the items of the "Program Mode" radio group
 
-// The items of the "Program Mode" radio group, by index.
-enum class ScanMode { kDereferenceAliases = 0, kSearchAndReplace = 1 };
+namespace zeb {
 
 // The four check boxes of the "Search" group.
 enum class SearchArea { kDesktop, kStartMenu, kIniFiles, kRegistry };
@@ -44,8 +43,8 @@ class MainWindow {
   virtual void SetTicked(SearchArea area, bool ticked) = 0;
 
   // Selecting an item from here does not run the mode-change handler.
-  virtual ScanMode SelectedMode() = 0;
-  virtual void SelectMode(ScanMode mode) = 0;
+  virtual ProgramMode SelectedMode() = 0;
+  virtual void SelectMode(ProgramMode mode) = 0;
 
   virtual std::string SearchText() = 0;
   virtual void SetSearchText(const std::string& text) = 0;
