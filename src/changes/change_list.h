@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "platform/run_flags.h"
 #include "platform/view.h"
@@ -57,9 +57,9 @@ class ChangeList {
   ProgressView& view_;
   const RunFlags& flags_;
   std::deque<ChangeRec> records_;  // stable addresses; never shrinks
-  // The duplicate index is the implementer's (see change_list.cpp).
-  struct Index;
-  std::shared_ptr<Index> index_;
+  // Records by a hash of their case-folded fields, so that the duplicate check looks at a
+  // handful of candidates instead of the whole list.
+  std::unordered_multimap<std::uint64_t, std::size_t> index_;
 };
 
 }  // namespace zeb
