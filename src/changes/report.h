@@ -1,0 +1,39 @@
+#pragma once
+// The change report of "/REPORT=path": every check-list line with its change and what
+// became of it, as CSV (RFC 4180, UTF-8 with a byte-order mark, CRLF line ends).
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "changes/change_list.h"
+#include "changes/line_outcome.h"
+#include "changes/text_file_writer.h"
+#include "platform/view.h"
+
+namespace zeb {
+
+// One CSV field: quoted when it holds a comma, a quote, CR or LF, with quotes doubled.
+std::string CsvField(std::string_view text);
+
+// The report's text. Lines without an outcome (all of them after the scan) are "proposed".
+std::string FormatChangeReport(const ChangeList& changes, CheckList& lines,
+                               const std::vector<LineOutcome>& outcomes);
+
+class ChangeReport {
+ public:
+  ChangeReport(std::string path, TextFileWriter& writer, MessageBoxes& boxes)
+      : path_(std::move(path)), writer_(writer), boxes_(boxes) {}
+
+  const std::string& path() const { return path_; }
+
+  // A file that cannot be written is reported in a message box; the run goes on.
+  void Write(const ChangeList& changes, CheckList& lines,
+             const std::vector<LineOutcome>& outcomes = {});
+
+ private:
+  std::string path_;
+  TextFileWriter& writer_;
+  MessageBoxes& boxes_;
+};
+
+}  // namespace zeb
