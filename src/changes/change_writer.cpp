@@ -1,0 +1,209 @@
+#include "changes/change_writer.h"
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+#include "changes/key_tree.h"
+#include "platform/ini.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+
+namespace zeb {
+namespace {
+
+constexpr std::size_t kIniNameLimit = 255;
+
+LineOutcome Written() { return {LineStatus::kWritten, {}}; }
+
+LineOutcome Failed(const char* pattern, const std::string& argument) {
+  return {LineStatus::kFailed, SubstituteArgument(pattern, argument)};
+}
+
+// "[section]variable", as the INI scanner writes an entry's old text.
+struct IniEntryName {
+  std::string section;
+  std::string variable;
+};
+
+std::optional<IniEntryName> SplitIniEntry(const std::string& text) {
+  const std::size_t close = text.find(']');
+  if (close == std::string::npos) return std::nullopt;
+  const std::size_t open = !text.empty() && text[0] == '[' ? 1 : 0;
+  IniEntryName entry{text.substr(open, close - open), Cut(text.substr(close + 1), kIniNameLimit)};
+  if (entry.variable.empty()) return std::nullopt;
+  return entry;
+}
+
+std::string IniPlace(const ChangeRec& change, const IniEntryName& entry) {
+  return "INI\n" + UpperAscii(change.location) + "\n" + UpperAscii(entry.section);
+}
+
+std::string RegistryPlace(const ChangeRec& change) {
+  return std::to_string(change.kind) + "\n" + UpperAscii(KeyPathFromRoot(change.location));
+}
+
+// Puts a value or variable under its new name once its contents are in hand. Windows compares
+// these names without case, beyond ASCII too, so the new name may be the old entry itself:
+// the old one goes first, and comes back if the new one cannot be written.
+template <typename RemoveOld, typename WriteNew, typename RestoreOld>
+void MoveToNewName(RemoveOld removeOld, WriteNew writeNew, RestoreOld restoreOld) {
+  removeOld();
+  try {
+    writeNew();
+  } catch (...) {
+    try {
+      restoreOld();
+    } catch (...) {
+      // The write's own error is the one to report.
+    }
+    throw;
+  }
+}
+
+}  // namespace
+
+std::string ChangeWriter::CurrentName(const std::string& place, const std::string& name) const {
+  const auto it = renamedNames_.find(place + "\n" + UpperAscii(name));
+  return it == renamedNames_.end() ? name : it->second;
+}
+
+void ChangeWriter::NoteRename(const std::string& place, const std::string& oldName,
+                              const std::string& newName) {
+  renamedNames_[place + "\n" + UpperAscii(oldName)] = newName;
+}
+
+LineOutcome ChangeWriter::Write(const ChangeRec& change) {
+  switch (change.subType) {
+    case kChangeVariableName:
+      return change.kind == changekind::kIniEntry ? RenameIniVariable(change)
+                                                  : RenameRegistryValue(change);
+    case kChangeVariableContents:
+      return change.kind == changekind::kIniEntry ? WriteIniContents(change)
+                                                  : WriteRegistryContents(change);
+    case kChangeShortcutPath:
+    case kChangeShortcutDirectory:
+    case kChangeShortcutArguments:
+      return WriteShortcutField(change);
+    default:
+      return Failed("Unknown change type %s", std::to_string(change.subType));
+  }
+}
+
+LineOutcome ChangeWriter::WriteIniContents(const ChangeRec& change) {
+  const auto entry = SplitIniEntry(change.oldText);
+  if (!entry) return Failed("Invalid INI entry '%s'", change.oldText);
+  IniFiles(workstation_.profiles)
+      .WriteString(change.location, entry->section,
+                   CurrentName(IniPlace(change, *entry), entry->variable), change.newText);
+  return Written();
+}
+
+LineOutcome ChangeWriter::RenameIniVariable(const ChangeRec& change) {
+  const auto entry = SplitIniEntry(change.oldText);
+  if (!entry) return Failed("Invalid INI entry '%s'", change.oldText);
+  if (change.newText.empty()) return Failed("Cannot rename '%s' to an empty name", change.oldText);
+  IniFiles ini(workstation_.profiles);
+  const std::string& file = change.location;
+  const std::string value = ini.ReadString(file, entry->section, entry->variable);
+  MoveToNewName([&] { ini.DeleteKey(file, entry->section, entry->variable); },
+                [&] { ini.WriteString(file, entry->section, change.newText, value); },
+                [&] { ini.WriteString(file, entry->section, entry->variable, value); });
+  NoteRename(IniPlace(change, *entry), entry->variable, change.newText);
+  return Written();
+}
+
+LineOutcome ChangeWriter::WriteRegistryContents(const ChangeRec& change) {
+  Registry registry(workstation_.registry, change.kind);
+  // A key that cannot be opened or created shows up as the write's failure.
+  registry.OpenKey(KeyPathFromRoot(change.location), true);
+  registry.WriteString(CurrentName(RegistryPlace(change), change.oldText), change.newText);
+  return Written();
+}
+
+LineOutcome ChangeWriter::RenameRegistryValue(const ChangeRec& change) {
+  Registry registry(workstation_.registry, change.kind);
+  const std::string& oldName = change.oldText;
+  const std::string& newName = change.newText;
+  if (!registry.OpenKey(KeyPathFromRoot(change.location), false))
+    return Failed("Value '%s' not found", oldName);
+
+  // The value is read whole before anything is deleted, so a value that cannot be copied
+  // leaves both names as they were. An existing value of the new name is replaced.
+  auto removeBoth = [&] {
+    registry.DeleteValue(oldName);
+    registry.DeleteValue(newName);
+  };
+  switch (registry.GetDataType(oldName)) {
+    case ValueKind::kString:
+    case ValueKind::kExpandString: {
+      const std::string text = registry.ReadString(oldName);
+      MoveToNewName(removeBoth, [&] { registry.WriteString(newName, text); },
+                    [&] { registry.WriteString(oldName, text); });
+      break;
+    }
+    case ValueKind::kInteger: {
+      const std::int32_t number = registry.ReadInteger(oldName);
+      MoveToNewName(removeBoth, [&] { registry.WriteInteger(newName, number); },
+                    [&] { registry.WriteInteger(oldName, number); });
+      break;
+    }
+    case ValueKind::kBinary: {
+      const auto data =
+          registry.ReadBinaryData(oldName, std::numeric_limits<std::size_t>::max());
+      MoveToNewName(removeBoth, [&] { registry.WriteBinaryData(newName, data); },
+                    [&] { registry.WriteBinaryData(oldName, data); });
+      break;
+    }
+    case ValueKind::kOther:
+      return registry.ValueExists(oldName)
+                 ? Failed("Value '%s' has a type that cannot be renamed", oldName)
+                 : Failed("Value '%s' not found", oldName);
+  }
+  NoteRename(RegistryPlace(change), oldName, newName);
+  return Written();
+}
+
+LineOutcome ChangeWriter::WriteShortcutField(const ChangeRec& change) {
+  // A shortcut that does not load must not receive the fields of the one loaded before.
+  if (!shortcut_.Load(change.location)) return Failed("Unable to load shortcut %s", change.location);
+  bool set = false;
+  switch (change.subType) {
+    case kChangeShortcutPath: set = shortcut_.SetPath(change.newText); break;
+    case kChangeShortcutDirectory: set = shortcut_.SetWorkingDirectory(change.newText); break;
+    default: set = shortcut_.SetArguments(change.newText); break;
+  }
+  if (!set || !shortcut_.Save(change.location))
+    return Failed("Unable to save shortcut %s", change.location);
+  return Written();
+}
+
+LineOutcome ChangeWriter::RenameKey(const ChangeRec& change) {
+  const std::string from = KeyPathFromRoot(change.location);
+  const std::string to = KeyPathFromRoot(change.oldText);
+  RegistryApi& api = workstation_.registry;
+  Registry registry(api, change.kind);
+
+  if (!registry.KeyExists(from)) {
+    // A key renamed earlier in this Save took this one along: it already stands where the
+    // change wants it, and deleting the target would throw it away.
+    for (const DoneKeyRename& done : keyRenames_)
+      if (done.root == change.kind && IsKeyBelow(from, done.from)) return Written();
+    return Failed("Key '%s' not found", from);
+  }
+  // Deleting the target first would take the source with it.
+  if (EqualsIgnoreCase(from, to) || IsKeyBelow(to, from) || IsKeyBelow(from, to))
+    return Failed("Cannot rename key '%s' to itself, a key above it or a key below it", from);
+
+  DeleteKeyTree(api, change.kind, to);
+  if (workstation_.system.PlatformId() == platformid::kWindowsNt)
+    MoveKeyTree(api, change.kind, from, to);
+  else
+    registry.MoveKey(from, to);
+  if (registry.KeyExists(from)) return Failed("Unable to move key '%s'", from);
+
+  keyRenames_.push_back({change.kind, from});
+  return Written();
+}
+
+}  // namespace zeb

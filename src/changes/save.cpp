@@ -1,0 +1,127 @@
+#include "changes/save.h"
+
+#include <algorithm>
+#include <exception>
+#include <stdexcept>
+
+#include "changes/change_writer.h"
+#include "changes/save_progress.h"
+#include "platform/date.h"
+#include "platform/registry.h"
+
+namespace zeb {
+namespace {
+
+constexpr char kConfirmation[] =
+    "Clicking OK will cause selected changes to be written to this workstation.";
+constexpr char kNoShortcutObject[] = "Unable to create the shell's shortcut object";
+constexpr char kOwnKey[] = "\\Software\\Varnok\\Consulting\\ZEB";
+constexpr char kLastRun[] = "Last Run";
+constexpr int kHidden = 0;
+constexpr std::size_t kNoLine = static_cast<std::size_t>(-1);
+
+class SaveRun {
+ public:
+  explicit SaveRun(SaveInputs& in)
+      : in_(in),
+        progress_(in.view, in.workstation.system, in.flags.stealthMode),
+        windowsNt_(in.workstation.system.PlatformId() == platformid::kWindowsNt) {
+    // Save processes no messages, so the ticks cannot change while it runs.
+    const std::size_t count = std::min(in.lines.LineCount(), in.changes.size());
+    for (std::size_t i = 0; i < count; ++i) ticked_.push_back(in.lines.IsTicked(i));
+    outcomes_.resize(in.changes.size(), LineOutcome{LineStatus::kUnticked, {}});
+    for (std::size_t i = 0; i < count; ++i)
+      if (ticked_[i]) outcomes_[i].status = LineStatus::kNotReached;
+  }
+
+  SaveResult Run() {
+    SaveResult result;
+    try {
+      WriteAll();
+      result.ending = SaveEnding::kCompleted;
+    } catch (const std::exception& error) {
+      // Changes written so far stay written; the machine is left usable before the message.
+      if (currentLine_ != kNoLine) outcomes_[currentLine_] = {LineStatus::kFailed, error.what()};
+      if (spoolerStopped_) StartSpooler();
+      in_.view.SetCursor(Cursor::kDefault);
+      result.ending = SaveEnding::kFailed;
+      result.error = error.what();
+    }
+    if (in_.report) in_.report->Write(in_.changes, in_.lines, outcomes_);
+    result.outcomes = std::move(outcomes_);
+    return result;
+  }
+
+ private:
+  void WriteAll() {
+    const std::unique_ptr<ShellLink> shortcut = in_.workstation.shellLinks.Create();
+    if (!shortcut) throw std::runtime_error(kNoShortcutObject);
+    ChangeWriter writer(in_.workstation, *shortcut);
+
+    if (windowsNt_) {
+      progress_.ShowSpoolerStopping();
+      in_.workstation.system.WinExec("NET STOP SPOOLER", kHidden);
+      spoolerStopped_ = true;
+    }
+    WalkTickedLines(Pass::kValues, writer);
+    WalkTickedLines(Pass::kKeyRenames, writer);
+    if (windowsNt_) StartSpooler();
+
+    if (in_.flags.startingDateGiven) WriteLastRun();
+    progress_.ClearMainLabels();
+    in_.view.SetCursor(Cursor::kDefault);
+    in_.flags.changesMade = true;
+  }
+
+  // Key renames come last, so that the other changes find their keys under the old paths.
+  enum class Pass { kValues, kKeyRenames };
+
+  // Every ticked line shows its progress in both passes; unticked lines are passed over.
+  void WalkTickedLines(Pass pass, ChangeWriter& writer) {
+    for (std::size_t i = 0; i < ticked_.size(); ++i) {
+      if (!ticked_[i]) continue;
+      const ChangeRec& change = in_.changes[i];
+      if ((change.subType == kRenameHive) == (pass == Pass::kKeyRenames)) {
+        currentLine_ = i;
+        progress_.ShowOperation(change.subType);
+        outcomes_[i] = pass == Pass::kKeyRenames ? writer.RenameKey(change) : writer.Write(change);
+        currentLine_ = kNoLine;
+      }
+      progress_.ShowProgress(change);
+    }
+  }
+
+  void StartSpooler() {
+    progress_.ShowSpoolerStarting();
+    in_.workstation.system.WinExec("NET START SPOOLER", kHidden);
+    spoolerStopped_ = false;
+  }
+
+  void WriteLastRun() {
+    SystemApi& system = in_.workstation.system;
+    Registry registry(in_.workstation.registry, hkey::kLocalMachine);
+    registry.OpenKey(kOwnKey, true);  // a key that cannot be made fails at the write
+    registry.WriteString(kLastRun, FormatShortDate(system.Today(), system.ShortDateFormat()));
+  }
+
+  SaveInputs& in_;
+  SaveProgress progress_;
+  const bool windowsNt_;
+  std::vector<bool> ticked_;
+  std::vector<LineOutcome> outcomes_;
+  std::size_t currentLine_ = kNoLine;
+  bool spoolerStopped_ = false;
+};
+
+}  // namespace
+
+SaveResult SaveChanges(SaveInputs& inputs) {
+  if (inputs.lines.LineCount() == 0) return {};
+  if (inputs.flags.promptUser && !inputs.boxes.ConfirmInformation(kConfirmation))
+    return {SaveEnding::kCancelled, {}, {}};
+  if (inputs.disableSaveButton) inputs.disableSaveButton();
+  inputs.view.SetCursor(Cursor::kHourglass);
+  return SaveRun(inputs).Run();
+}
+
+}  // namespace zeb
