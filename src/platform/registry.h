@@ -40,8 +40,10 @@ class KeyHandle {
 
 // Enumerations bounded by the counts RegQueryInfoKeyA gives and ended at the first error:
 // some keys answer every index with an error, and a loop that skips errors never ends.
-std::vector<std::string> ListSubKeys(RegistryApi& api, RegKey key);
-void ForEachValue(RegistryApi& api, RegKey key, bool wantData,
+// `complete` (and ForEachValue's result) tells whether every counted entry was seen, which
+// a copy must know before it deletes its source.
+std::vector<std::string> ListSubKeys(RegistryApi& api, RegKey key, bool* complete = nullptr);
+bool ForEachValue(RegistryApi& api, RegKey key, bool wantData,
                   const std::function<void(const RegValue&)>& visit);
 
 class Registry {
@@ -53,9 +55,10 @@ class Registry {
   RegKey RootKey() const { return root_; }
 
   // A path beginning with "\" counts from the root key, any other from the current key (or
-  // the root when none is open). Always asks for full access. On failure nothing changes.
+  // the root when none is open); the empty path is the root key itself. Always asks for full
+  // access. On failure nothing changes.
   bool OpenKey(const std::string& path, bool canCreate);
-  bool KeyExists(const std::string& path);
+  bool KeyExists(const std::string& path);  // opens with full access, like OpenKey
   void CloseKey();
   bool HasCurrentKey() const { return static_cast<bool>(current_); }
   RegKey CurrentKey() const { return current_.get(); }
@@ -79,16 +82,28 @@ class Registry {
   void WriteBinaryData(const std::string& name, const std::vector<std::uint8_t>& data);
 
   bool DeleteValue(const std::string& name);
-  // Deletes the key with its whole subtree.
+  // Deletes the key with its whole subtree; never the root key itself.
   bool DeleteKey(const std::string& path);
-  // Only when `from` exists and `to` does not: creates `to`, copies every value with its type
-  // and every subkey, then (when deleteSource) deletes `from` with its subtree.
+  // Only when `from` exists and `to` does not (and is not below `from`): creates `to`, copies
+  // every value with its type and every subkey, then (when deleteSource) deletes `from` with
+  // its subtree. A copy that cannot be completed is removed again and `from` stays.
   void MoveKey(const std::string& from, const std::string& to, bool deleteSource = true);
 
  private:
+  struct Target {
+    RegKey base;
+    std::string subKey;
+  };
+  Target Resolve(const std::string& path) const;
+  std::string FullPath(const std::string& path) const;
+  std::string FirstMissingKey(const std::string& fullPath);
+  long QueryCurrent(const std::string& name, std::uint32_t* type, std::vector<std::uint8_t>* data);
+  void WriteValue(const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data);
+
   RegistryApi& api_;
   RegKey root_;
   KeyHandle current_;
+  std::string currentPath_;  // from the root, for telling whether one key lies below another
 };
 
 }  // namespace zeb

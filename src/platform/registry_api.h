@@ -68,6 +68,7 @@ class RegistryApi {
   // RegEnumValueA: name, type and (when wantData) the whole data in one call; the backend
   // grows its buffers to whatever the value holds.
   virtual long EnumValue(RegKey key, std::uint32_t index, bool wantData, RegValue* value) = 0;
+  // RegQueryValueExA; a null `data` asks for the type only.
   virtual long QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
                           std::vector<std::uint8_t>* data) = 0;
   virtual long SetValue(RegKey key, const std::string& name, std::uint32_t type,
