@@ -170,11 +170,13 @@ RegValue ParseHexValue(const std::string& data, bool wideText, std::size_t numbe
 RegTextEdit ParseValueLine(const std::string& line, bool wideText, std::size_t number) {
   RegTextEdit edit;
   edit.action = RegTextEdit::Action::kSetValue;
-  std::size_t pos = 1;
   if (line.empty()) Malformed(number, "a continued line with nothing on it");
+  std::size_t pos = 0;
   if (line[0] == '"')
     edit.value.name = ReadQuoted(line, &pos, number);
-  else if (line[0] != '@')
+  else if (line[0] == '@')
+    pos = 1;
+  else
     Malformed(number, "expected \"name\"=, @= or a [key]");
   const std::string rest = Trim(std::string_view(line).substr(pos));
   if (rest.empty() || rest[0] != '=') Malformed(number, "expected '=' after the value name");
