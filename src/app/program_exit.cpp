@@ -1,0 +1,32 @@
+#include "app/program_exit.h"
+
+#include "app/startup.h"
+
+namespace zeb {
+
+const char kRestartQuestion[] = "ZEB has made changes to your workstation.\rClick OK to restart.";
+
+void ExitProgram(AppServices& services, AppState& state) {
+  const RunFlags& flags = state.flags;
+  bool restart = false;
+  if (flags.changesMade && flags.rebootAfter)
+    restart = !flags.promptUser || services.messages.ConfirmWarning(kRestartQuestion);
+  if (restart) services.workstation.system.RequestRestart();
+  services.control.EndNow(0);
+}
+
+void OnExitFocusEnter(AppServices& services) { services.progress.SetCursor(Cursor::kArrow); }
+
+void OnExitFocusLeave(AppServices& services) { services.progress.SetCursor(Cursor::kDefault); }
+
+void OnMainWindowClose(AppServices& services, AppState& state) {
+  if (state.holdsContext) {
+    services.directory.FreeContext(state.dirContext);
+    state.holdsContext = false;
+  }
+  services.directory.FreeUnicodeTables();
+  services.main.Hide();
+  RequestProgramEnd(services, state);
+}
+
+}  // namespace zeb

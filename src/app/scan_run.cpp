@@ -1,0 +1,180 @@
+#include "app/scan_run.h"
+
+#include <array>
+#include <memory>
+
+#include "changes/change_list.h"
+#include "directory/names.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+
+namespace zeb {
+
+const char kNoSearchString[] = "No search string specified.";
+const char kShellLinkUnavailable[] = "The shell's shortcut object cannot be created.";
+const char kTreeNotFound[] = "The directory tree '%s' cannot be found.";
+
+namespace {
+
+const char kExplorerKey[] = "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer";
+const char kShellFoldersKey[] = "Shell Folders";
+
+// What one scan run may start and shape: locked for good once the run is under way.
+constexpr std::array<MainControl, 8> kScanControls = {
+    MainControl::kSearchButton,    MainControl::kProgramMode,     MainControl::kSearchEdit,
+    MainControl::kReplaceEdit,     MainControl::kSearchDesktop,   MainControl::kSearchStartMenu,
+    MainControl::kSearchIniFiles,  MainControl::kSearchRegistry,
+};
+
+class ScanControlLock {
+ public:
+  explicit ScanControlLock(MainWindow& main) : main_(main) {
+    for (std::size_t i = 0; i < kScanControls.size(); ++i) {
+      wasEnabled_[i] = main.IsEnabled(kScanControls[i]);
+      main.SetEnabled(kScanControls[i], false);
+    }
+  }
+  // Gives the controls back as they were, for a run that could not start.
+  void Release() {
+    for (std::size_t i = 0; i < kScanControls.size(); ++i)
+      main_.SetEnabled(kScanControls[i], wasEnabled_[i]);
+  }
+
+ private:
+  MainWindow& main_;
+  std::array<bool, kScanControls.size()> wasEnabled_{};
+};
+
+struct ShellFolders {
+  std::string desktop;
+  std::string startMenu;
+};
+
+ShellFolders ReadShellFolders(RegistryApi& api) {
+  Registry registry(api, hkey::kCurrentUser);
+  ShellFolders folders;
+  if (registry.OpenKey(kExplorerKey, true) && registry.OpenKey(kShellFoldersKey, false)) {
+    folders.desktop = registry.ReadString("Desktop");
+    folders.startMenu = registry.ReadString("Start Menu");
+  }
+  return folders;
+}
+
+// Where the run's own step texts go: the splash window's first status line in stealth mode,
+// the main window's Label3 otherwise.
+class StepDisplay {
+ public:
+  StepDisplay(ProgressView& view, bool stealth) : view_(view), stealth_(stealth) {}
+  void Show(const std::string& stealthText, const std::string& mainText) {
+    if (stealth_)
+      view_.SetStatus(StatusLine::kSplash3, stealthText);
+    else
+      view_.SetStatus(StatusLine::kMain3, mainText);
+  }
+  void ShowInStealthOnly(const std::string& stealthText) {
+    if (stealth_) view_.SetStatus(StatusLine::kSplash3, stealthText);
+  }
+
+ private:
+  ProgressView& view_;
+  bool stealth_;
+};
+
+void ScanRegistry(AppServices& services, ScanContext& context, Scanners& scanners,
+                  StepDisplay& steps) {
+  ProgressView& view = services.progress;
+  steps.Show("Checking Specific Registry Keys in HKEY_LOCAL_MACHINE",
+             RootKeyName(hkey::kLocalMachine));
+  view.ProcessMessages();
+  if (!context.SearchAndReplace()) scanners.ScanClientKeys();
+
+  steps.ShowInStealthOnly("Searching Registry Keys in HKEY_LOCAL_MACHINE");
+  scanners.SearchRegistryTree(hkey::kLocalMachine, "");
+  // On Windows NT the walk from the root may fail to open keys of SYSTEM that can be reached
+  // from its direct subkeys; each is searched again, and what both find is listed once.
+  if (context.IsWindowsNt())
+    for (const std::string& name : SystemSubKeyNames(services.workstation.registry))
+      scanners.SearchRegistryTree(hkey::kLocalMachine, "\\SYSTEM\\" + name);
+
+  steps.Show("Searching Registry Keys in HKEY_USERS", RootKeyName(hkey::kUsers));
+  view.ProcessMessages();
+  scanners.SearchRegistryTree(hkey::kUsers, "");
+}
+
+void ShowResult(AppServices& services) {
+  ProgressView& view = services.progress;
+  if (services.list.LineCount() > 0) {
+    services.main.SetEnabled(MainControl::kSaveButton, true);
+    view.SetStatus(StatusLine::kMain1, "Press the Save button to write changes.");
+  } else {
+    view.SetStatus(StatusLine::kMain1, "No targeted objects found.");
+  }
+  view.SetCursor(Cursor::kDefault);
+  view.SetStatus(StatusLine::kMain2, "");
+  view.SetStatus(StatusLine::kMain3, "Workstation Scan Completed");
+  view.SetStatus(StatusLine::kMain4, "");
+}
+
+// A run that cannot get its tools gives the controls back, so that it can be tried again.
+void AbandonRun(AppServices& services, ScanControlLock& lock, const std::string& error) {
+  lock.Release();
+  services.progress.SetCursor(Cursor::kDefault);
+  services.messages.ShowError(error);
+}
+
+}  // namespace
+
+std::vector<std::string> SystemSubKeyNames(RegistryApi& registry) {
+  RegKey opened = 0;
+  if (registry.OpenKey(hkey::kLocalMachine, "SYSTEM", KeyAccess::kEnumerateSubKeys, &opened) !=
+      winerr::kSuccess)
+    return {};
+  const KeyHandle key(registry, opened);
+  std::vector<std::string> names;
+  std::string name;
+  for (std::uint32_t index = 0; registry.EnumKey(key.get(), index, &name) == winerr::kSuccess;
+       ++index)
+    names.push_back(name);
+  return names;
+}
+
+void RunScan(AppServices& services, AppState& state) {
+  MainWindow& main = services.main;
+  const ProgramMode mode = main.SelectedMode();
+  const std::string search = main.SearchText();
+  if (mode == ProgramMode::kSearchAndReplace && search.empty()) {
+    services.messages.ShowMessage(kNoSearchString);
+    return;
+  }
+  ScanControlLock lock(main);
+  ProgressView& view = services.progress;
+  view.SetCursor(Cursor::kHourglass);
+
+  const ShellFolders folders = ReadShellFolders(services.workstation.registry);
+  const std::unique_ptr<ShellLink> shellLink = services.workstation.shellLinks.Create();
+  if (!shellLink) return AbandonRun(services, lock, kShellLinkUnavailable);
+  std::string treeUserName;
+  if (!services.directory.FindTree(state.treeName, &treeUserName))
+    return AbandonRun(services, lock, SubstituteArgument(kTreeNotFound, state.treeName));
+  state.treeUserName = treeUserName;
+
+  DirectoryNames names(services.directory, state.dirContext, state.treeName, services.messages);
+  ScanContext context{services.workstation, names,  state.Changes(),     view,
+                      state.flags,          mode,   search,              main.ReplaceText(),
+                      state.treeUserName,   shellLink.get()};
+  const std::unique_ptr<Scanners> scanners = services.scanners.Create(context);
+  StepDisplay steps(view, state.flags.stealthMode);
+
+  if (main.IsTicked(SearchArea::kDesktop)) scanners->ShortcutScan("DESKTOP", folders.desktop);
+  if (main.IsTicked(SearchArea::kStartMenu))
+    scanners->ShortcutScan("START MENU", folders.startMenu);
+  if (main.IsTicked(SearchArea::kIniFiles)) {
+    steps.Show("Checking *.INI files", "*.INI Files");
+    view.ProcessMessages();
+    scanners->ScanIniFiles(services.workstation.system.WindowsDirectory());
+  }
+  if (main.IsTicked(SearchArea::kRegistry)) ScanRegistry(services, context, *scanners, steps);
+  ShowResult(services);
+}
+
+}  // namespace zeb

@@ -1,0 +1,16 @@
+#include "app/workstation_saver.h"
+
+#include <stdexcept>
+
+#include "changes/save.h"
+
+namespace zeb {
+
+void WorkstationSaver::SaveChanges(AppState& state) {
+  SaveInputs inputs{workstation_, state.Changes(), lines_, view_, boxes_, state.flags,
+                    [this] { main_.SetEnabled(MainControl::kSaveButton, false); }, report_};
+  const SaveResult result = zeb::SaveChanges(inputs);
+  if (result.ending == SaveEnding::kFailed) throw std::runtime_error(result.error);
+}
+
+}  // namespace zeb

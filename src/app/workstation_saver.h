@@ -1,0 +1,29 @@
+#pragma once
+// Save as the Save button runs it: the change list's writer over this workstation.
+#include "app/app_services.h"
+#include "app/app_state.h"
+#include "changes/report.h"
+
+namespace zeb {
+
+class WorkstationSaver : public ChangeSaver {
+ public:
+  // `report` is the "/REPORT=" file, or null without one.
+  WorkstationSaver(Workstation& workstation, MainWindow& main, CheckList& lines,
+                   ProgressView& view, MessageBoxes& boxes, ChangeReport* report = nullptr)
+      : workstation_(workstation), main_(main), lines_(lines), view_(view), boxes_(boxes),
+        report_(report) {}
+
+  // An error that ended the Save is raised again for the application's error handler.
+  void SaveChanges(AppState& state) override;
+
+ private:
+  Workstation& workstation_;
+  MainWindow& main_;
+  CheckList& lines_;
+  ProgressView& view_;
+  MessageBoxes& boxes_;
+  ChangeReport* report_;
+};
+
+}  // namespace zeb
