@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "scan/client_keys.h"
+#include "scan/workstation_scanners.h"
 #include "support/alias_directory.h"
 #include "support/registry_scan_setup.h"
 
@@ -106,7 +107,7 @@ TEST_F(ClientKeysTest, EveryFixedKeyIsScannedInTableOrder) {
 [HKEY_LOCAL_MACHINE\Network\Varnok\System Config\Dalvexa Redirector\Name Context]
 "v"="Bob.Sales.Acme"
 )");
-  for (const char* key : kClientKeys) ScanClientKey(setup.context, hkey::kLocalMachine, key);
+  WorkstationScanners(setup.context).ScanClientKeys();  // the six keys, then the login defaults
   const std::string tail = " | v | Robert.Sales.Acme";
   EXPECT_EQ(setup.Changes(),
             (Changes{
