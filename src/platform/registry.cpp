@@ -66,9 +66,10 @@ bool CopyTree(RegistryApi& api, RegKey from, RegKey to) {
   });
   bool listed = false;
   for (const std::string& name : ListSubKeys(api, from, &listed)) {
-    KeyHandle source = Open(api, from, name);
-    KeyHandle target = Create(api, to, name);
-    copied = copied && source && target && CopyTree(api, source.get(), target.get());
+    if (!copied) break;
+    const KeyHandle source = Open(api, from, name);
+    const KeyHandle target = source ? Create(api, to, name) : KeyHandle();
+    copied = target && CopyTree(api, source.get(), target.get());
   }
   return copied && enumerated && listed;
 }

@@ -70,8 +70,9 @@ class Registry {
   bool ValueExists(const std::string& name);
   ValueKind GetDataType(const std::string& name);  // kOther for a missing value
 
-  // Up to the first zero; a missing value reads as empty; a non-string type raises
-  // "Invalid data type for '%s'".
+  // A value that cannot be read raises "Failed to get data for '%s'", one of another type
+  // "Invalid data type for '%s'". ReadString gives the text up to the first zero of a REG_SZ
+  // or REG_EXPAND_SZ, and empty text for a missing value.
   std::string ReadString(const std::string& name);
   std::int32_t ReadInteger(const std::string& name);
   // Raises "Invalid data type for '%s'" for another type or more than bufferSize bytes.
