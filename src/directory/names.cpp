@@ -1,0 +1,214 @@
+#include "directory/names.h"
+
+#include <vector>
+
+#include "directory/name_components.h"
+#include "platform/text.h"
+
+namespace zeb {
+
+namespace {
+
+constexpr std::string_view kFullNamePrefix = "VRX:\\\\";  // VRX, a colon, two backslashes
+constexpr std::size_t kClientBuffer = 512;                 // the client's name buffers
+
+bool HasFullNamePrefix(std::string_view name) {
+  return StartsWithIgnoreCase(name, kFullNamePrefix);
+}
+
+// The text from 0-based `start` on, at most `limit` characters; empty past the end.
+std::string_view TailFrom(std::string_view text, std::size_t start,
+                          std::size_t limit = kNameLimit) {
+  if (start >= text.size()) return {};
+  return text.substr(start, limit);
+}
+
+std::string_view WithoutLeadingDots(std::string_view text) {
+  const std::size_t first = text.find_first_not_of('.');
+  return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+}  // namespace
+
+int LastCharPos(char c, std::string_view text) {
+  const std::size_t p = text.rfind(c);
+  return p == std::string_view::npos ? 0 : static_cast<int>(p) + 1;
+}
+
+std::string StripTreePrefix(std::string_view name) {
+  if (!HasFullNamePrefix(name)) return std::string(name);
+  std::string_view rest = name.substr(kFullNamePrefix.size());
+  const std::size_t slash = rest.find('\\');
+  if (slash != std::string_view::npos) rest = rest.substr(slash + 1);
+  return std::string(rest);
+}
+
+std::string StripNameType(std::string_view component) {
+  const std::size_t equals = component.find('=');
+  if (equals == std::string_view::npos) return std::string(component);
+  return std::string(TailFrom(component, equals + 1));
+}
+
+std::string FullNameToDotted(std::string_view name) {
+  const std::string rest = StripTreePrefix(name);
+  const std::vector<std::string_view> components = SplitAt(rest, '\\');
+  std::string dotted;
+  for (auto it = components.rbegin(); it != components.rend() && dotted.size() < kNameLimit;
+       ++it) {
+    dotted.append(".").append(*it);
+  }
+  // The buffer keeps the leaf end; whatever spills over at the root end is lost.
+  return std::string(WithoutLeadingDots(Cut(dotted, kNameLimit)));
+}
+
+std::string DottedToPath(std::string_view dotted) {
+  if (dotted.empty()) return {};
+  std::string text = dotted.front() == '.' ? std::string(dotted)
+                                           : "." + Cut(dotted, kNameLimit - 1);
+  std::string path;
+  // From the root end: every dot ends the text and leaves one component behind it.
+  for (std::size_t dot = text.rfind('.'); dot != std::string::npos; dot = text.rfind('.')) {
+    path.append("\\").append(StripNameType(TailFrom(text, dot + 1)));
+    text.erase(dot);
+  }
+  return path;
+}
+
+int ClassifyName(std::string_view text) {
+  std::string_view rest = text;
+  if (rest.find("\\\\") != std::string_view::npos) {
+    // A tree or server name behind the leading "\\" says nothing about the form.
+    rest = TailFrom(rest, 2, std::string_view::npos);
+    const std::size_t slash = rest.find('\\');
+    if (slash != std::string_view::npos) rest = rest.substr(slash + 1);
+  }
+  int form = 0;
+  if (rest.find('.') != std::string_view::npos) {
+    form |= nameform::kDotted;
+  } else if (rest.find('\\') != std::string_view::npos) {
+    form |= nameform::kPath;
+  } else {
+    form |= nameform::kPath | nameform::kDotted;
+  }
+  form |= rest.find('=') != std::string_view::npos ? nameform::kTypeful : nameform::kTypeless;
+  return form;
+}
+
+std::string UncToFullName(std::string_view text) {
+  if (text.substr(0, 2) != "\\\\") return {};
+  const std::string_view afterSlashes = TailFrom(text, 2);
+  const std::size_t slash = afterSlashes.find('\\');
+  std::string_view tree;
+  std::string_view dotted = afterSlashes;
+  if (slash != std::string_view::npos) {
+    tree = afterSlashes.substr(0, slash);
+    dotted = TailFrom(afterSlashes, slash + 1);
+  }
+  std::string fullName = std::string(kFullNamePrefix).append(tree).append(DottedToPath(dotted));
+  while (!fullName.empty() && fullName.back() == '\\') fullName.pop_back();
+  return fullName;
+}
+
+std::string FullNameToUnc(std::string_view name) {
+  std::string_view rest = HasFullNamePrefix(name) ? name.substr(kFullNamePrefix.size()) : name;
+  std::string_view tree;
+  const std::size_t slash = rest.find('\\');
+  if (slash != std::string_view::npos) {
+    tree = rest.substr(0, slash);
+    rest = rest.substr(slash + 1);
+  }
+  return std::string("\\\\").append(tree).append("\\.").append(FullNameToDotted(rest));
+}
+
+std::string ParentFolderName(std::string_view path) {
+  const int p = LastCharPos('\\', path);
+  if (p == 0) return {};
+  const std::string_view folder = path.substr(0, static_cast<std::size_t>(p) - 1);
+  const int q = LastCharPos('\\', folder);
+  return std::string(TailFrom(folder, static_cast<std::size_t>(q)));
+}
+
+// An empty tree name is taken as absent: there is no tree to split at.
+NameSplit SplitAtTree(std::string_view path, std::string_view treeName) {
+  NameSplit split{std::string(path), {}};
+  const std::size_t at = treeName.empty() ? kNotFound : FindIgnoreCase(path, treeName);
+  if (at == kNotFound) return split;
+  // Skip the tree name and the one separator after it.
+  const std::string_view tail = TailFrom(path, at + treeName.size() + 1);
+  std::size_t restStart = tail.find('\\');
+  if (restStart == std::string_view::npos) restStart = tail.find("./");
+  if (restStart == std::string_view::npos) return split;
+  split.rest = std::string(tail.substr(restStart));
+  split.objectPart = std::string(path.substr(0, path.size() - split.rest.size()));
+  return split;
+}
+
+DirectoryNames::DirectoryNames(DirectoryClient& client, DirContextHandle context,
+                               std::string treeName, MessageBoxes& messages)
+    : client_(client), context_(context), treeName_(std::move(treeName)), messages_(messages) {}
+
+std::string DirectoryNames::FullNameOf(std::string_view dotted) const {
+  return std::string(kFullNamePrefix).append(treeName_).append(DottedToPath(dotted));
+}
+
+std::string DirectoryNames::CanonicalizeName(const std::string& dotted) {
+  if (dotted.empty() || dotted == ".") return dotted;
+  const std::string_view name = WithoutLeadingDots(dotted);
+  if (name.empty()) return dotted;
+
+  const std::size_t dot = name.find('.');
+  const std::string leaf(name.substr(0, dot));
+  const std::string container(dot == std::string_view::npos ? std::string_view()
+                                                            : TailFrom(name, dot + 1));
+
+  if (client_.DXVRSetContextName(context_, container) < 0) return dotted;
+  std::string objectName;
+  if (client_.ReadObjectName(context_, leaf, &objectName) < 0) return dotted;
+  objectName = Cut(objectName, kClientBuffer - 1);
+  std::string canonical;
+  const std::int32_t result = client_.DXVRCanonicalizeName(context_, objectName, &canonical);
+  if (result < 0) {
+    messages_.ShowMessage("DXVRCanonicalizeName failed (" + std::to_string(result) + ")");
+    return dotted;
+  }
+  // The client writes into a zero-terminated buffer: the text ends at the first zero.
+  canonical = Cut(canonical, kClientBuffer - 1);
+  return canonical.substr(0, canonical.find('\0'));
+}
+
+bool DirectoryNames::ResolveAlias(const std::string& fullName, std::string* target) {
+  // A failure anywhere means "not an alias": the scan must go on.
+  try {
+    if (!client_.FindEntry(fullName)) return false;
+    const std::string dotted = FullNameToDotted(fullName);
+    const std::string canonical = CanonicalizeName(dotted);
+    *target = FullNameOf(canonical);
+    return !EqualsIgnoreCase(canonical, dotted);
+  } catch (...) {
+    return false;
+  }
+}
+
+NameSplit DirectoryNames::FindObjectPrefix(const std::string& path) {
+  const auto isEntry = [this](const std::string& name) {
+    try {
+      return client_.FindEntry(name);
+    } catch (...) {
+      return false;
+    }
+  };
+  NameSplit split{path, {}};
+  if (path.find('\\') != std::string::npos) {
+    for (;;) {
+      if (isEntry(split.objectPart)) return split;
+      const int p = LastCharPos('\\', split.objectPart);
+      if (p == 0) break;
+      const std::size_t slash = static_cast<std::size_t>(p) - 1;
+      split.rest = std::string(TailFrom(split.objectPart, slash)) + split.rest;
+      split.objectPart.erase(slash);
+    }
+  }
+  return NameSplit{{}, path};
+}
+
+}  // namespace zeb
