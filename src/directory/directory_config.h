@@ -1,0 +1,31 @@
+#pragma once
+// Where our directory layer finds its directory, and who is logged in, read before the
+// start-up runs (the start-up's own switch table ignores these switches):
+//   /DIRECTORY=<LDIF file>  /TREE=<tree name>  /USER=<dotted name of the logged-in user>
+// Switch names ignore ASCII case, values keep theirs; the last of a kind wins; an empty
+// value counts as not given. Without /TREE= and /USER= the login screen's defaults under
+// HKEY_LOCAL_MACHINE "\SOFTWARE\Varnok\DXGINA\Login Screen" are used where present
+// ("DefaultVRXTree"; "DefaultDalvexaUserName" + "." + "DefaultVRXContext"). Without
+// /DIRECTORY= the file is directory.ldif in the program's folder.
+#include <string>
+#include <vector>
+
+namespace zeb {
+
+class Registry;
+
+struct DirectoryConfig {
+  std::string directoryPath;
+  std::string treeName;  // empty: the directory file's own tree name, if it has one
+  std::string userName;  // dotted, e.g. Bob.Sales.Acme; empty when nobody is known
+};
+
+constexpr const char* kDefaultDirectoryFile = "directory.ldif";
+
+// `arguments` are the command line's arguments, already split. The login screen's values
+// are read through a Registry layer of its own over `registry`'s functions, so `registry`'s
+// root and current key stay as they are.
+DirectoryConfig ReadDirectoryConfig(const std::vector<std::string>& arguments,
+                                    Registry& registry, const std::string& programFolder);
+
+}  // namespace zeb
