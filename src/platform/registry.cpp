@@ -142,8 +142,8 @@ std::string Registry::FullPath(const std::string& path) const {
 
 bool Registry::OpenKey(const std::string& path, bool canCreate) {
   const Target target = Resolve(path);
-  KeyHandle opened = canCreate ? Create(api_, target.base, target.subKey)
-                               : Open(api_, target.base, target.subKey);
+  KeyHandle opened =
+      canCreate ? Create(api_, target.base, target.subKey) : Open(api_, target.base, target.subKey);
   if (!opened) return false;
   currentPath_ = FullPath(path);
   current_ = std::move(opened);  // the previous key closes only now: `path` may count from it
@@ -193,11 +193,16 @@ ValueKind Registry::GetDataType(const std::string& name) {
   std::uint32_t type = 0;
   if (QueryCurrent(name, &type, nullptr) != winerr::kSuccess) return ValueKind::kOther;
   switch (type) {
-    case regtype::kString: return ValueKind::kString;
-    case regtype::kExpandString: return ValueKind::kExpandString;
-    case regtype::kDword: return ValueKind::kInteger;
-    case regtype::kBinary: return ValueKind::kBinary;
-    default: return ValueKind::kOther;
+    case regtype::kString:
+      return ValueKind::kString;
+    case regtype::kExpandString:
+      return ValueKind::kExpandString;
+    case regtype::kDword:
+      return ValueKind::kInteger;
+    case regtype::kBinary:
+      return ValueKind::kBinary;
+    default:
+      return ValueKind::kOther;
   }
 }
 

@@ -99,7 +99,8 @@ class Registry {
   std::string FullPath(const std::string& path) const;
   std::string FirstMissingKey(const std::string& fullPath);
   long QueryCurrent(const std::string& name, std::uint32_t* type, std::vector<std::uint8_t>* data);
-  void WriteValue(const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data);
+  void WriteValue(const std::string& name, std::uint32_t type,
+                  const std::vector<std::uint8_t>& data);
 
   RegistryApi& api_;
   RegKey root_;

@@ -28,7 +28,8 @@ using Tree = std::map<std::string, Values>;
 
 void Collect(RegistryApi& api, RegKey key, const std::string& path, Tree* tree) {
   Values& values = (*tree)[path];
-  ForEachValue(api, key, true, [&](const RegValue& v) { values.emplace_back(v.name, v.type, v.data); });
+  ForEachValue(api, key, true,
+               [&](const RegValue& v) { values.emplace_back(v.name, v.type, v.data); });
   for (const std::string& name : ListSubKeys(api, key)) {
     RegKey child = 0;
     ASSERT_EQ(api.OpenKey(key, name, KeyAccess::kAll, &child), winerr::kSuccess) << name;
@@ -102,7 +103,8 @@ TEST_F(RegistryContract, NamesDifferingOnlyInCaseAreOneKeyAndOneValueKeepingTheF
 TEST_F(RegistryContract, NamesOutsideAsciiFoldAndSortAsCodePageCharacters) {
   // Windows-1252: 0xC9/0xE9 are E acute, 0x80 is the euro sign (U+20AC, after every Latin-1
   // letter however its byte compares).
-  for (const char* name : {"a\x80", "\xC9t\xC9", "a\xE9", "az"}) ASSERT_TRUE(reg_.OpenKey(Path(name), true));
+  for (const char* name : {"a\x80", "\xC9t\xC9", "a\xE9", "az"})
+    ASSERT_TRUE(reg_.OpenKey(Path(name), true));
   ASSERT_TRUE(reg_.OpenKey(Path("\xE9T\xE9"), false));
   ASSERT_TRUE(reg_.OpenKey(scratch_, false));
   EXPECT_EQ(reg_.GetKeyNames(), (std::vector<std::string>{"az", "a\xE9", "a\x80", "\xC9t\xC9"}));
@@ -110,8 +112,10 @@ TEST_F(RegistryContract, NamesOutsideAsciiFoldAndSortAsCodePageCharacters) {
 
 // Wine keeps keys and values sorted by their lower-cased names, whatever the order of writing.
 TEST_F(RegistryContract, SubkeysAndValuesEnumerateInSortedOrderAlsoAfterDeleteAndReAdd) {
-  const std::vector<std::string> written = {"b", "A", "c", "_x", "a1", "B2", "Zeta", "a_", "~t", "ab"};
-  const std::vector<std::string> sorted = {"_x", "A", "a1", "a_", "ab", "b", "B2", "c", "Zeta", "~t"};
+  const std::vector<std::string> written = {"b",  "A",    "c",  "_x", "a1",
+                                            "B2", "Zeta", "a_", "~t", "ab"};
+  const std::vector<std::string> sorted = {"_x", "A",  "a1", "a_",   "ab",
+                                           "b",  "B2", "c",  "Zeta", "~t"};
   for (const std::string& name : written) {
     ASSERT_TRUE(reg_.OpenKey(Path(name), true));
     ASSERT_TRUE(reg_.OpenKey(scratch_, false));
@@ -320,8 +324,9 @@ TEST_F(RegistryContract, AHandleToADeletedKeyAnswersKeyDeletedAndClosesOnce) {
 TEST_F(RegistryContract, AnEnumerateOnlyHandleListsSubkeysButNotValues) {
   ASSERT_TRUE(reg_.OpenKey(Path("Sub"), true));
   RegKey key = 0;
-  ASSERT_EQ(api_.OpenKey(hkey::kCurrentUser, scratch_.substr(1), KeyAccess::kEnumerateSubKeys, &key),
-            winerr::kSuccess);
+  ASSERT_EQ(
+      api_.OpenKey(hkey::kCurrentUser, scratch_.substr(1), KeyAccess::kEnumerateSubKeys, &key),
+      winerr::kSuccess);
   KeyHandle owned(api_, key);
   EXPECT_EQ(ListSubKeys(api_, key), std::vector<std::string>{"Sub"});
   std::uint32_t type = 0;
@@ -351,7 +356,7 @@ TEST_F(RegistryContract, OverlongKeyPathsFailCleanly) {
   ASSERT_TRUE(reg_.OpenKey(std::string(255, 'k'), true));
   ASSERT_TRUE(reg_.OpenKey(scratch_, false));
   EXPECT_TRUE(reg_.KeyExists(std::string(255, 'k') + "\\"));  // a trailing backslash is ignored
-  ASSERT_TRUE(reg_.OpenKey("Doubled\\\\Slash", true));      // and so is an empty name between
+  ASSERT_TRUE(reg_.OpenKey("Doubled\\\\Slash", true));        // and so is an empty name between
   ASSERT_TRUE(reg_.OpenKey(scratch_ + "\\Doubled", false));
   EXPECT_EQ(reg_.GetKeyNames(), std::vector<std::string>{"Slash"});
 }

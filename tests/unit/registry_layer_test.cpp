@@ -32,7 +32,9 @@ class RegistryLayerTest : public ::testing::Test {
 };
 
 TEST_F(RegistryLayerTest, AKeyThatRefusesToOpenLeavesTheCurrentKeyUnchanged) {
-  Seed("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Open]\n\"Marker\"=\"open\"\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Locked]\n");
+  Seed(
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Open]\n\"Marker\"=\"open\"\n[HKEY_LOCAL_"
+      "MACHINE\\SOFTWARE\\Locked]\n");
   memory_.FailOpen(hkey::kLocalMachine, "SOFTWARE\\Locked");
   memory_.FailOpen(hkey::kLocalMachine, "\\SOFTWARE\\NotYet");
   ASSERT_TRUE(reg_.OpenKey("\\SOFTWARE\\Open", false));
@@ -55,7 +57,8 @@ TEST_F(RegistryLayerTest, AFailingWriteRaisesTheExactTextAndLeavesTheValue) {
   ASSERT_TRUE(reg_.OpenKey("\\SOFTWARE\\Guarded", false));
   EXPECT_EQ(RaisedText([&] { reg_.WriteString("Name", "new"); }), "Failed to set data for 'Name'");
   EXPECT_EQ(RaisedText([&] { reg_.WriteInteger("Count", 1); }), "Failed to set data for 'Count'");
-  EXPECT_EQ(RaisedText([&] { reg_.WriteBinaryData("Blob", {1}); }), "Failed to set data for 'Blob'");
+  EXPECT_EQ(RaisedText([&] { reg_.WriteBinaryData("Blob", {1}); }),
+            "Failed to set data for 'Blob'");
   EXPECT_FALSE(reg_.DeleteValue("Name"));
   EXPECT_EQ(reg_.ReadString("Name"), "old");
 }
@@ -71,7 +74,9 @@ TEST_F(RegistryLayerTest, WritingOrReadingWithoutACurrentKeyRaises) {
 
 // The Perflib trap: counts are given, every index answers ERROR_INVALID_HANDLE.
 TEST_F(RegistryLayerTest, ListsEndAtTheFirstEnumerationError) {
-  Seed("[HKEY_LOCAL_MACHINE\\Perflib\\009\\Sub]\n[HKEY_LOCAL_MACHINE\\Perflib\\009]\n\"Counter\"=\"1\"\n");
+  Seed(
+      "[HKEY_LOCAL_MACHINE\\Perflib\\009\\Sub]\n[HKEY_LOCAL_MACHINE\\Perflib\\009]\n\"Counter\"="
+      "\"1\"\n");
   memory_.FailEnumeration(hkey::kLocalMachine, "Perflib\\009");
   ASSERT_TRUE(reg_.OpenKey("\\Perflib\\009", false));
   EXPECT_TRUE(reg_.HasSubKeys());
@@ -86,7 +91,9 @@ TEST_F(RegistryLayerTest, ListsEndAtTheFirstEnumerationError) {
 }
 
 TEST_F(RegistryLayerTest, AMoveThatCannotCopyEverythingKeepsTheSourceAndRemovesItsPartialCopy) {
-  Seed("[HKEY_LOCAL_MACHINE\\Src\\Fine]\n\"a\"=\"1\"\n[HKEY_LOCAL_MACHINE\\Src\\Trap]\n\"b\"=\"2\"\n");
+  Seed(
+      "[HKEY_LOCAL_MACHINE\\Src\\Fine]\n\"a\"=\"1\"\n[HKEY_LOCAL_MACHINE\\Src\\Trap]\n\"b\"="
+      "\"2\"\n");
   memory_.FailEnumeration(hkey::kLocalMachine, "Src\\Trap");
   reg_.MoveKey("\\Src", "\\New\\Dst");
   EXPECT_TRUE(memory_.GetValue(hkey::kLocalMachine, "Src\\Trap", "b").has_value());
@@ -163,13 +170,14 @@ TEST(RegText, Version5TextTypesAreUtf16PairsReadThroughTheCodePage) {
     return memory.GetValue(hkey::kUsers, "\\.DEFAULT\\Env", name).value().data;
   };
   EXPECT_EQ(data("Expand"), Text(std::string("C:\\\xE9\x80\0", 6)));  // e acute, euro sign
-  EXPECT_EQ(data("Multi"), Text(std::string("a\0?\0\0", 5)));          // Cyrillic: no byte for it
+  EXPECT_EQ(data("Multi"), Text(std::string("a\0?\0\0", 5)));         // Cyrillic: no byte for it
   EXPECT_EQ(data("Binary"), (Bytes{0xe9, 0x00}));
   EXPECT_EQ(data("Plain"), Text(std::string("caf\xE9\0", 5)));
 }
 
 TEST(RegText, AUtf16FileIsReadLikeItsText) {
-  const std::string text = "Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\Caf\xE9]\r\n\"V\"=\"\x80\"\r\n";
+  const std::string text =
+      "Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\Caf\xE9]\r\n\"V\"=\"\x80\"\r\n";
   std::string utf16 = "\xFF\xFE";
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
@@ -179,15 +187,18 @@ TEST(RegText, AUtf16FileIsReadLikeItsText) {
   }
   MemoryRegistry memory;
   memory.ImportRegText(utf16);
-  EXPECT_EQ(memory.GetValue(hkey::kCurrentUser, "caf\xC9", "v").value().data, Text(std::string("\x80\0", 2)));
+  EXPECT_EQ(memory.GetValue(hkey::kCurrentUser, "caf\xC9", "v").value().data,
+            Text(std::string("\x80\0", 2)));
 }
 
 TEST(RegText, DeletionsRemoveKeysWithTheirTreeAndSingleValues) {
   MemoryRegistry memory;
   memory.ImportRegText(
-      "REGEDIT4\n[HKLM\\Keep]\n\"Gone\"=\"x\"\n\"Stays\"=\"y\"\n[HKEY_LOCAL_MACHINE\\Drop\\Deep\\Deeper]\n");
+      "REGEDIT4\n[HKLM\\Keep]\n\"Gone\"=\"x\"\n\"Stays\"=\"y\"\n[HKEY_LOCAL_"
+      "MACHINE\\Drop\\Deep\\Deeper]\n");
   memory.ImportRegText(
-      "REGEDIT4\n[-HKEY_LOCAL_MACHINE\\Drop]\n\"Ignored\"=\"z\"\n[HKEY_LOCAL_MACHINE\\keep]\n\"GONE\"=-\n");
+      "REGEDIT4\n[-HKEY_LOCAL_MACHINE\\Drop]\n\"Ignored\"=\"z\"\n[HKEY_LOCAL_MACHINE\\keep]"
+      "\n\"GONE\"=-\n");
   EXPECT_FALSE(memory.HasKey(hkey::kLocalMachine, "Drop"));
   EXPECT_FALSE(memory.GetValue(hkey::kLocalMachine, "Keep", "Gone").has_value());
   EXPECT_TRUE(memory.GetValue(hkey::kLocalMachine, "Keep", "Stays").has_value());
@@ -195,8 +206,10 @@ TEST(RegText, DeletionsRemoveKeysWithTheirTreeAndSingleValues) {
 
 TEST(RegText, KeysAndValuesKeepTheCaseTheyWereFirstWrittenIn) {
   MemoryRegistry memory;
-  memory.ImportRegText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme]\n\"Name\"=\"1\"\n"
-                       "[HKEY_LOCAL_MACHINE\\software\\ACME\\Sub]\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\acme]\n\"NAME\"=\"2\"\n");
+  memory.ImportRegText(
+      "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme]\n\"Name\"=\"1\"\n"
+      "[HKEY_LOCAL_MACHINE\\software\\ACME\\Sub]\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\acme]\n\"NAME\"="
+      "\"2\"\n");
   Registry reg(memory, hkey::kLocalMachine);
   ASSERT_TRUE(reg.OpenKey("\\SOFTWARE", false));
   EXPECT_EQ(reg.GetKeyNames(), std::vector<std::string>{"Acme"});
@@ -222,7 +235,8 @@ TEST(RegText, MalformedTextNamesItsLine) {
       {"REGEDIT4\n[HKEY_NOWHERE\\A]\n", "line 2"},
       {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A\n", "line 2"},
       {"REGEDIT4\n[-HKEY_LOCAL_MACHINE]\n", "line 2"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"v\"=hex(2):41\n", "line 3"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"v\"=hex(2):41\n",
+       "line 3"},
   };
   for (const auto& [text, line] : cases) {
     MemoryRegistry memory;

@@ -59,12 +59,14 @@ struct MemoryRegistry::Node : std::enable_shared_from_this<Node> {
   std::vector<StoredValue> values;             // likewise
 
   auto SubKeyPosition(const std::u16string& key) {
-    return std::lower_bound(subKeys.begin(), subKeys.end(), key,
-                            [](const auto& node, const std::u16string& k) { return node->folded < k; });
+    return std::lower_bound(
+        subKeys.begin(), subKeys.end(), key,
+        [](const auto& node, const std::u16string& k) { return node->folded < k; });
   }
   auto ValuePosition(const std::u16string& key) {
-    return std::lower_bound(values.begin(), values.end(), key,
-                            [](const StoredValue& v, const std::u16string& k) { return v.folded < k; });
+    return std::lower_bound(
+        values.begin(), values.end(), key,
+        [](const StoredValue& v, const std::u16string& k) { return v.folded < k; });
   }
 
   Node* Child(const std::string& childName) {
@@ -169,6 +171,12 @@ MemoryRegistry::Place MemoryRegistry::PlaceOf(const Node* node,
   return {node->root, path};
 }
 
+// Cheap when no test asked for failures, which is what a walk over a large tree meets.
+bool MemoryRegistry::Marked(const std::set<Place>& places, const Node* node,
+                            const std::vector<std::string>& below) {
+  return !places.empty() && places.count(PlaceOf(node, below)) > 0;
+}
+
 void MemoryRegistry::Mark(std::set<Place>* places, RegKey root, const std::string& path) {
   std::u16string folded;
   for (const std::string& part : SplitPath(path)) folded += u"\\" + cp1252::FoldedName(part);
@@ -188,8 +196,9 @@ long MemoryRegistry::OpenKey(RegKey parent, const std::string& subKey, KeyAccess
   const long result = Locate(parent, subKey, &walked);
   if (result != winerr::kSuccess) return result;
   if (!walked.missing.empty()) return winerr::kFileNotFound;
-  if (refuseOpen_.count(PlaceOf(walked.deepest))) return winerr::kAccessDenied;
-  *out = subKey.empty() && roots_.count(parent) ? parent : NewHandle(walked.deepest->shared_from_this(), access);
+  if (Marked(refuseOpen_, walked.deepest)) return winerr::kAccessDenied;
+  const bool sameRoot = subKey.empty() && roots_.count(parent) > 0;  // as Wine answers
+  *out = sameRoot ? parent : NewHandle(walked.deepest->shared_from_this(), access);
   return winerr::kSuccess;
 }
 
@@ -197,10 +206,11 @@ long MemoryRegistry::CreateKey(RegKey parent, const std::string& subKey, RegKey*
   Walked walked;
   const long result = Locate(parent, subKey, &walked);
   if (result != winerr::kSuccess) return result;
-  if (refuseOpen_.count(PlaceOf(walked.deepest, walked.missing))) return winerr::kAccessDenied;
+  if (Marked(refuseOpen_, walked.deepest, walked.missing)) return winerr::kAccessDenied;
   Node* node = walked.deepest;
   for (const std::string& name : walked.missing) node = node->AddChild(name);
-  *out = subKey.empty() && roots_.count(parent) ? parent : NewHandle(node->shared_from_this(), KeyAccess::kAll);
+  const bool sameRoot = subKey.empty() && roots_.count(parent) > 0;
+  *out = sameRoot ? parent : NewHandle(node->shared_from_this(), KeyAccess::kAll);
   return winerr::kSuccess;
 }
 
@@ -218,7 +228,8 @@ long MemoryRegistry::QueryInfoKey(RegKey key, KeyInfo* info) {
   for (const auto& child : node->subKeys)
     info->maxSubKeyLen = std::max<std::uint32_t>(info->maxSubKeyLen, child->name.size());
   for (const StoredValue& stored : node->values) {
-    info->maxValueNameLen = std::max<std::uint32_t>(info->maxValueNameLen, stored.value.name.size());
+    info->maxValueNameLen =
+        std::max<std::uint32_t>(info->maxValueNameLen, stored.value.name.size());
     info->maxValueLen = std::max<std::uint32_t>(info->maxValueLen, stored.value.data.size());
   }
   return winerr::kSuccess;
@@ -227,7 +238,7 @@ long MemoryRegistry::QueryInfoKey(RegKey key, KeyInfo* info) {
 long MemoryRegistry::EnumKey(RegKey key, std::uint32_t index, std::string* name) {
   Node* node = nullptr;
   if (const long result = Lookup(key, &node); result != winerr::kSuccess) return result;
-  if (failEnumeration_.count(PlaceOf(node))) return winerr::kInvalidHandle;
+  if (Marked(failEnumeration_, node)) return winerr::kInvalidHandle;
   if (index >= node->subKeys.size()) return winerr::kNoMoreItems;
   *name = node->subKeys[index]->name;
   return winerr::kSuccess;
@@ -244,7 +255,7 @@ long MemoryRegistry::UsableForValues(RegKey key, Node** node) const {
 long MemoryRegistry::EnumValue(RegKey key, std::uint32_t index, bool wantData, RegValue* value) {
   Node* node = nullptr;
   if (const long result = UsableForValues(key, &node); result != winerr::kSuccess) return result;
-  if (failEnumeration_.count(PlaceOf(node))) return winerr::kInvalidHandle;
+  if (Marked(failEnumeration_, node)) return winerr::kInvalidHandle;
   if (index >= node->values.size()) return winerr::kNoMoreItems;
   const RegValue& stored = node->values[index].value;
   value->name = stored.name;
@@ -271,7 +282,7 @@ long MemoryRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t
                               const std::vector<std::uint8_t>& data) {
   Node* node = nullptr;
   if (const long result = UsableForValues(key, &node); result != winerr::kSuccess) return result;
-  if (refuseWrites_.count(PlaceOf(node))) return winerr::kAccessDenied;
+  if (Marked(refuseWrites_, node)) return winerr::kAccessDenied;
   if (name.size() > kMaxValueName) return winerr::kInvalidParameter;
   RegValue value{name, type, data};
   // RegSetValueExA adds the terminating zero a caller left out of a text's count.
@@ -283,7 +294,7 @@ long MemoryRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t
 long MemoryRegistry::DeleteValue(RegKey key, const std::string& name) {
   Node* node = nullptr;
   if (const long result = UsableForValues(key, &node); result != winerr::kSuccess) return result;
-  if (refuseWrites_.count(PlaceOf(node))) return winerr::kAccessDenied;
+  if (Marked(refuseWrites_, node)) return winerr::kAccessDenied;
   return node->EraseValue(name) ? winerr::kSuccess : winerr::kFileNotFound;
 }
 
@@ -293,7 +304,7 @@ long MemoryRegistry::DeleteKey(RegKey parent, const std::string& subKey) {
   if (result != winerr::kSuccess) return result;
   if (!walked.missing.empty()) return winerr::kFileNotFound;
   Node* node = walked.deepest;
-  if (!node->parent || !node->subKeys.empty() || refuseOpen_.count(PlaceOf(node)))
+  if (!node->parent || !node->subKeys.empty() || Marked(refuseOpen_, node))
     return winerr::kAccessDenied;
   node->Remove();
   return winerr::kSuccess;
@@ -325,10 +336,17 @@ void MemoryRegistry::Apply(const RegTextEdit& edit) {
                    : Find(edit.root, edit.path);
   if (!node) return;
   switch (edit.action) {
-    case Action::kCreateKey: break;
-    case Action::kDeleteKey: node->Remove(); break;
-    case Action::kSetValue: node->PutValue(edit.value); break;
-    case Action::kDeleteValue: node->EraseValue(edit.value.name); break;
+    case Action::kCreateKey:
+      break;
+    case Action::kDeleteKey:
+      node->Remove();
+      break;
+    case Action::kSetValue:
+      node->PutValue(edit.value);
+      break;
+    case Action::kDeleteValue:
+      node->EraseValue(edit.value.name);
+      break;
   }
 }
 

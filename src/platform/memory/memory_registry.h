@@ -75,6 +75,8 @@ class MemoryRegistry : public RegistryApi {
   Node* FindOrCreate(RegKey root, const std::string& path);
   RegKey NewHandle(const std::shared_ptr<Node>& node, KeyAccess access);
   static Place PlaceOf(const Node* node, const std::vector<std::string>& below = {});
+  static bool Marked(const std::set<Place>& places, const Node* node,
+                     const std::vector<std::string>& below = {});
   void Mark(std::set<Place>* places, RegKey root, const std::string& path);
   void Apply(const RegTextEdit& edit);
 

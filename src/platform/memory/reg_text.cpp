@@ -33,8 +33,7 @@ struct Section {
 };
 
 [[noreturn]] void Malformed(std::size_t line, const std::string& why) {
-  throw std::runtime_error("Malformed registry text at line " + std::to_string(line) + ": " +
-                           why);
+  throw std::runtime_error("Malformed registry text at line " + std::to_string(line) + ": " + why);
 }
 
 std::string Trim(std::string_view text) {
@@ -100,8 +99,7 @@ std::string ReadQuoted(const std::string& line, std::size_t* pos, std::size_t nu
       *pos = i + 1;
       return text;
     }
-    if (line[i] == '\\' && i + 1 < line.size() && (line[i + 1] == '\\' || line[i + 1] == '"'))
-      ++i;
+    if (line[i] == '\\' && i + 1 < line.size() && (line[i + 1] == '\\' || line[i + 1] == '"')) ++i;
     text.push_back(line[i]);
   }
   Malformed(number, "text without its closing quote");
@@ -152,7 +150,8 @@ RegValue ParseHexValue(const std::string& data, bool wideText, std::size_t numbe
   std::size_t colon = 3;
   if (data.compare(0, 4, "hex(") == 0) {
     const std::size_t close = data.find(')');
-    const auto type = close == std::string::npos ? std::nullopt : ParseHex(data.substr(4, close - 4), 8);
+    const auto type =
+        close == std::string::npos ? std::nullopt : ParseHex(data.substr(4, close - 4), 8);
     if (!type) Malformed(number, "hex(N) needs a hex type number");
     value.type = *type;
     colon = close + 1;
@@ -226,8 +225,8 @@ std::vector<RegTextEdit> ParseRegText(const std::string& input) {
     if (line[0] == '[') {
       section = ParseSection(line, number);
       RegTextEdit edit;
-      edit.action = section->deleted ? RegTextEdit::Action::kDeleteKey
-                                     : RegTextEdit::Action::kCreateKey;
+      edit.action =
+          section->deleted ? RegTextEdit::Action::kDeleteKey : RegTextEdit::Action::kCreateKey;
       edit.root = section->root;
       edit.path = section->path;
       edits.push_back(std::move(edit));

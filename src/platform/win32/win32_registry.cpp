@@ -54,9 +54,9 @@ long Win32Registry::OpenKey(RegKey parent, const std::string& subKey, KeyAccess 
 
 long Win32Registry::CreateKey(RegKey parent, const std::string& subKey, RegKey* out) {
   HKEY key = nullptr;
-  const LONG result = RegCreateKeyExA(ToHkey(parent), subKey.c_str(), 0, nullptr,
-                                      REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                                      nullptr);
+  const LONG result =
+      RegCreateKeyExA(ToHkey(parent), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_ALL_ACCESS, nullptr, &key, nullptr);
   if (result == ERROR_SUCCESS) *out = FromHkey(key);
   return result;
 }
@@ -65,10 +65,11 @@ long Win32Registry::CloseKey(RegKey key) { return RegCloseKey(ToHkey(key)); }
 
 long Win32Registry::QueryInfoKey(RegKey key, KeyInfo* info) {
   DWORD subKeys = 0, maxSubKeyLen = 0, values = 0, maxValueNameLen = 0, maxValueLen = 0;
-  const LONG result = RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &subKeys,
-                                       &maxSubKeyLen, nullptr, &values, &maxValueNameLen,
-                                       &maxValueLen, nullptr, nullptr);
-  if (result == ERROR_SUCCESS) *info = KeyInfo{subKeys, maxSubKeyLen, values, maxValueNameLen, maxValueLen};
+  const LONG result =
+      RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &subKeys, &maxSubKeyLen, nullptr,
+                       &values, &maxValueNameLen, &maxValueLen, nullptr, nullptr);
+  if (result == ERROR_SUCCESS)
+    *info = KeyInfo{subKeys, maxSubKeyLen, values, maxValueNameLen, maxValueLen};
   return result;
 }
 
@@ -81,14 +82,13 @@ long Win32Registry::EnumKey(RegKey key, std::uint32_t index, std::string* name) 
   return result;
 }
 
-long Win32Registry::EnumValueOnce(RegKey key, std::uint32_t index, bool wantData,
-                                  RegValue* value) {
+long Win32Registry::EnumValueOnce(RegKey key, std::uint32_t index, bool wantData, RegValue* value) {
   DWORD nameLength = static_cast<DWORD>(name_.size());
   DWORD type = REG_NONE;
   DWORD dataLength = static_cast<DWORD>(data_.size());
-  const LONG result = RegEnumValueA(ToHkey(key), index, name_.data(), &nameLength, nullptr, &type,
-                                    wantData ? data_.data() : nullptr,
-                                    wantData ? &dataLength : nullptr);
+  const LONG result =
+      RegEnumValueA(ToHkey(key), index, name_.data(), &nameLength, nullptr, &type,
+                    wantData ? data_.data() : nullptr, wantData ? &dataLength : nullptr);
   if (result == ERROR_MORE_DATA && wantData && dataLength > data_.size()) data_.resize(dataLength);
   if (result != ERROR_SUCCESS) return result;
   value->name.assign(name_.data(), nameLength);
@@ -119,7 +119,8 @@ long Win32Registry::QueryValue(RegKey key, const std::string& name, std::uint32_
   DWORD valueType = REG_NONE;
   DWORD length = 0;
   LONG result = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &valueType, nullptr, &length);
-  if (result == ERROR_SUCCESS && data) result = ReadData(ToHkey(key), name, length, &valueType, data);
+  if (result == ERROR_SUCCESS && data)
+    result = ReadData(ToHkey(key), name, length, &valueType, data);
   if (result == ERROR_SUCCESS && type) *type = valueType;
   return result;
 }
