@@ -1,0 +1,211 @@
+#include "platform/memory/ini_document.h"
+
+#include <algorithm>
+
+#include "platform/memory/code_page.h"
+
+namespace zeb {
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+
+bool IsBlank(char16_t c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20; }
+
+std::u16string_view TrimStart(std::u16string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  return text;
+}
+
+std::u16string_view TrimEnd(std::u16string_view text) {
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::u16string_view Trim(std::u16string_view text) { return TrimEnd(TrimStart(text)); }
+
+// Names and values are C strings inside Windows: a zero ends them.
+std::u16string UpToZero(std::u16string_view text) {
+  return std::u16string(text.substr(0, text.find(u'\0')));
+}
+
+bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+  const auto fold = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 0x20) : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char16_t x, char16_t y) { return fold(x) == fold(y); });
+}
+
+std::u16string Utf16ToWide(std::string_view bytes, bool bigEndian) {
+  std::u16string out;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    out += static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+  }
+  return out;
+}
+
+std::string WideToUtf16(std::u16string_view text, bool bigEndian) {
+  std::string out;
+  for (char16_t c : text) {
+    const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+    out += bigEndian ? high : low;
+    out += bigEndian ? low : high;
+  }
+  return out;
+}
+
+}  // namespace
+
+IniDocument IniDocument::Parse(std::string_view bytes) {
+  IniDocument document;
+  std::u16string text;
+  if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
+    document.encoding_ = Encoding::kUtf8;
+    text = Utf8ToWide(bytes.substr(kUtf8Mark.size()));
+  } else if (bytes.substr(0, 2) == kUtf16LeMark || bytes.substr(0, 2) == kUtf16BeMark) {
+    const bool bigEndian = bytes.substr(0, 2) == kUtf16BeMark;
+    document.encoding_ = bigEndian ? Encoding::kUtf16Be : Encoding::kUtf16Le;
+    text = Utf16ToWide(bytes.substr(2), bigEndian);
+  } else {
+    text = AnsiToWide(bytes);
+  }
+  document.sections_.emplace_back();
+  std::u16string_view rest = text;
+  while (!rest.empty()) {
+    const std::size_t end = std::min(rest.find_first_of(u"\r\n"), rest.size());
+    document.AddLine(Trim(rest.substr(0, end)));
+    rest.remove_prefix(end);
+    while (!rest.empty() && (rest.front() == u'\r' || rest.front() == u'\n')) rest.remove_prefix(1);
+  }
+  return document;
+}
+
+void IniDocument::AddLine(std::u16string_view line) {
+  if (line.empty()) return;
+  if (line.front() == u'[') {
+    const std::size_t close = line.rfind(u']');
+    if (close != std::u16string_view::npos && close > 0) {
+      sections_.push_back({UpToZero(Trim(line.substr(1, close - 1))), {}});
+      return;
+    }
+  }
+  Entry entry;
+  std::u16string_view name = line;
+  const std::size_t equals = line.find(u'=');
+  if (equals != std::u16string_view::npos) {
+    name = TrimEnd(line.substr(0, equals));
+    entry.value = UpToZero(TrimStart(line.substr(equals + 1)));
+  }
+  entry.name = UpToZero(name);
+  // Windows keeps only the first of consecutive entries without a name.
+  std::vector<Entry>& entries = sections_.back().entries;
+  if (name.empty() && !entries.empty() && entries.back().name.empty()) return;
+  entries.push_back(std::move(entry));
+}
+
+std::string IniDocument::Serialize() const {
+  std::u16string text;
+  for (const Section& section : sections_) {
+    if (!section.name.empty()) text += u"[" + section.name + u"]\r\n";
+    for (const Entry& entry : section.entries) {
+      text += entry.name;
+      if (entry.value) text += u"=" + *entry.value;
+      text += u"\r\n";
+    }
+  }
+  switch (encoding_) {
+    case Encoding::kUtf8:
+      return std::string(kUtf8Mark) + WideToUtf8(text);
+    case Encoding::kUtf16Le:
+      return std::string(kUtf16LeMark) + WideToUtf16(text, false);
+    case Encoding::kUtf16Be:
+      return std::string(kUtf16BeMark) + WideToUtf16(text, true);
+    case Encoding::kAnsi:
+      break;
+  }
+  return WideToAnsi(text);
+}
+
+std::u16string IniDocument::SectionNames() const {
+  std::u16string list;
+  for (const Section& section : sections_)
+    if (!section.name.empty()) list += section.name + u'\0';
+  return list;
+}
+
+std::optional<std::u16string> IniDocument::KeyNames(std::u16string_view section) const {
+  const auto found = std::find_if(sections_.begin(), sections_.end(), [&](const Section& s) {
+    return EqualIgnoringAsciiCase(s.name, section);
+  });
+  if (found == sections_.end()) return std::nullopt;
+  std::u16string list;
+  for (const Entry& entry : found->entries)
+    if (entry.value && (entry.name.empty() || entry.name.front() != u';')) list += entry.name + u'\0';
+  return list;
+}
+
+IniDocument::Section* IniDocument::FindSection(std::u16string_view trimmedName) {
+  for (Section& section : sections_)
+    if (EqualIgnoringAsciiCase(section.name, trimmedName)) return &section;
+  return nullptr;
+}
+
+const IniDocument::Section* IniDocument::FindSection(std::u16string_view trimmedName) const {
+  return const_cast<IniDocument*>(this)->FindSection(trimmedName);
+}
+
+const std::u16string* IniDocument::Value(std::u16string_view section, std::u16string_view key) const {
+  const Section* found = FindSection(Trim(section));
+  if (!found) return nullptr;
+  for (const Entry& entry : found->entries)
+    if (EqualIgnoringAsciiCase(entry.name, Trim(key))) return entry.value ? &*entry.value : nullptr;
+  return nullptr;
+}
+
+// A new section or entry keeps the blanks after its name until the file is read again,
+// as under Windows; only leading blanks of the names and the value are dropped.
+bool IniDocument::Set(std::u16string_view section, std::u16string_view key,
+                      std::u16string_view value) {
+  const std::u16string newValue = UpToZero(TrimStart(value));
+  Section* target = FindSection(Trim(section));
+  if (!target) {
+    sections_.push_back({UpToZero(TrimStart(section)), {}});
+    target = &sections_.back();
+  }
+  for (Entry& entry : target->entries) {
+    if (!EqualIgnoringAsciiCase(entry.name, Trim(key))) continue;
+    if (entry.value == newValue) return false;
+    entry.value = newValue;
+    return true;
+  }
+  target->entries.push_back({UpToZero(TrimStart(key)), newValue});
+  return true;
+}
+
+// Unlike a lookup, deleting takes the names as given, and looks on through later sections
+// of the same name when the first one lacks the entry.
+bool IniDocument::DeleteKey(std::u16string_view section, std::u16string_view key) {
+  for (Section& candidate : sections_) {
+    if (!EqualIgnoringAsciiCase(candidate.name, section)) continue;
+    const auto entry = std::find_if(candidate.entries.begin(), candidate.entries.end(),
+                                    [&](const Entry& e) { return EqualIgnoringAsciiCase(e.name, key); });
+    if (entry != candidate.entries.end()) {
+      candidate.entries.erase(entry);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool IniDocument::DeleteSection(std::u16string_view section) {
+  const auto found = std::find_if(sections_.begin(), sections_.end(), [&](const Section& s) {
+    return EqualIgnoringAsciiCase(s.name, section);
+  });
+  if (found == sections_.end()) return false;
+  sections_.erase(found);
+  return true;
+}
+
+}  // namespace zeb

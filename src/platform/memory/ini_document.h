@@ -1,0 +1,56 @@
+#pragma once
+// An INI file as the Windows profile functions hold it, read and written back the way they
+// do (checked against Wine): lines end at CR or LF; blanks (tab to CR, ^Z, space) around a
+// line, a section name and the "=" are dropped; a "[" line needs a "]" (the last one ends
+// the name) or it is an entry; an entry without "=" has no value; ";" lines are entries
+// that the key list leaves out. Lines before the first section form a nameless section.
+// Blank lines are not kept; everything else is, in order, written back as "[name]" and
+// "name=value" lines ending in CR LF. Names compare ignoring the case of ASCII letters only.
+// A UTF-8 or UTF-16 byte-order mark selects that encoding (kept on writing), else the ANSI
+// code page.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zeb {
+
+class IniDocument {
+ public:
+  static IniDocument Parse(std::string_view bytes);
+  std::string Serialize() const;
+
+  // Names followed by a zero each, as the profile functions list them.
+  std::u16string SectionNames() const;  // named sections, duplicates included
+  // Entries with a value in the first section of that name; none when there is no such
+  // section.
+  std::optional<std::u16string> KeyNames(std::u16string_view section) const;
+  // The value in the first section of that name; blanks around the names are ignored.
+  // Null for a missing entry or one without "=".
+  const std::u16string* Value(std::u16string_view section, std::u16string_view key) const;
+
+  // Each returns whether the document changed.
+  bool Set(std::u16string_view section, std::u16string_view key, std::u16string_view value);
+  bool DeleteKey(std::u16string_view section, std::u16string_view key);
+  bool DeleteSection(std::u16string_view section);
+
+ private:
+  enum class Encoding { kAnsi, kUtf8, kUtf16Le, kUtf16Be };
+  struct Entry {
+    std::u16string name;
+    std::optional<std::u16string> value;
+  };
+  struct Section {
+    std::u16string name;
+    std::vector<Entry> entries;
+  };
+
+  void AddLine(std::u16string_view line);
+  Section* FindSection(std::u16string_view trimmedName);
+  const Section* FindSection(std::u16string_view trimmedName) const;
+
+  Encoding encoding_ = Encoding::kAnsi;
+  std::vector<Section> sections_;
+};
+
+}  // namespace zeb

@@ -1,0 +1,51 @@
+#include "contract/backend.h"
+#include "platform/memory/memory_file_finder.h"
+#include "platform/memory/memory_file_system.h"
+#include "platform/memory/memory_profiles.h"
+#include "platform/memory/memory_shell_links.h"
+
+namespace zeb::contract {
+namespace {
+
+MemoryFileSystem& FileSystem() {
+  static MemoryFileSystem files;
+  return files;
+}
+
+}  // namespace
+
+ProfileApi& Profiles() {
+  static MemoryProfiles profiles(FileSystem());
+  return profiles;
+}
+
+FileFinder& Files() {
+  static MemoryFileFinder finder(FileSystem());
+  return finder;
+}
+
+ShellLinkFactory& ShellLinks() {
+  static MemoryShellLinkFactory links(FileSystem());
+  return links;
+}
+
+std::string NewFolder() {
+  static int count = 0;
+  const std::string path = "C:\\ZebContract\\" + std::to_string(++count);
+  FileSystem().MakeFolder(path);
+  return path;
+}
+
+void MakeFolder(const std::string& path, std::uint32_t attributes) {
+  FileSystem().MakeFolder(path, attributes);
+}
+
+void WriteTestFile(const std::string& path, const std::string& bytes, std::uint32_t attributes) {
+  FileSystem().WriteFile(path, bytes, attributes);
+}
+
+std::string ReadTestFile(const std::string& path) { return FileSystem().ReadFile(path).value_or(""); }
+
+bool TestFileExists(const std::string& path) { return FileSystem().Exists(path); }
+
+}  // namespace zeb::contract
