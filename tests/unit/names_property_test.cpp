@@ -4,13 +4,13 @@
 
 #include <algorithm>
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "directory/names.h"
 #include "platform/text.h"
 #include "support/recording_view.h"
+#include "support/scripted_directory.h"
 
 namespace zeb {
 namespace {
@@ -156,45 +156,12 @@ std::size_t LongestSegment(const std::string& text, char separator) {
   return std::max(longest, text.size() - start);
 }
 
-// A client whose entries are a random set of prefixes; it only answers FindEntry.
-class RandomEntries : public DirectoryClient {
- public:
-  std::string DefaultFullName() override { return {}; }
-  bool FindTree(const std::string&, std::string*) override { return false; }
-  void SetFullName(const std::string&) override {}
-  std::string FullName() override { return {}; }
-  std::string GetTreeName(const std::string&) override { return {}; }
-  bool FindEntry(const std::string& name) override {
-    ++lookups;
-    return entries.count(name) > 0;
-  }
-  std::int32_t DXCallsInit() override { return 0; }
-  std::int32_t DXVRCreateContextHandle(DirContextHandle*) override { return 0; }
-  std::int32_t DXVRGetContext(DirContextHandle, int, std::uint32_t*) override { return 0; }
-  std::int32_t DXVRSetContextFlags(DirContextHandle, std::uint32_t) override { return 0; }
-  std::int32_t DXVRSetContextName(DirContextHandle, const std::string&) override { return 0; }
-  std::int32_t ReadObjectName(DirContextHandle, const std::string& leaf,
-                              std::string* name) override {
-    *name = leaf + leaf;  // longer than asked: the 512-character buffer must hold
-    return 0;
-  }
-  std::int32_t DXVRCanonicalizeName(DirContextHandle, const std::string& name,
-                                    std::string* canonical) override {
-    *canonical = name + name;
-    return 0;
-  }
-  std::uint16_t GetClientKind() override { return 0; }
-  ClientVersion GetClientVersion() override { return {}; }
-  void FreeContext(DirContextHandle) override {}
-  void FreeUnicodeTables() override {}
-
-  std::set<std::string> entries;
-  int lookups = 0;
-};
-
 TEST(NameProperties, FindObjectPrefixAndCanonicalizeStayInBounds) {
   TextMaker maker(99);
-  RandomEntries client;
+  testing::ScriptedDirectory client;
+  // Longer than the client's 512-character buffers hold, with a zero inside.
+  client.readAnswer = std::string(600, 'r');
+  client.canonicalAnswer = std::string(300, 'c') + std::string(1, '\0') + std::string(400, 'c');
   testing::RecordingView view;
   DirectoryNames names(client, 1, "TREE", view);
   for (int round = 0; round < kRounds; ++round) {
@@ -205,11 +172,11 @@ TEST(NameProperties, FindObjectPrefixAndCanonicalizeStayInBounds) {
     for (std::size_t at = text.find('\\', 1); at != std::string::npos;
          at = text.find('\\', at + 1))
       if (maker.Number(0, 3) == 0) client.entries.insert(text.substr(0, at));
-    client.lookups = 0;
+    client.lookups.clear();
 
     const NameSplit split = names.FindObjectPrefix(text);
     const auto slashes = std::count(text.begin(), text.end(), '\\');
-    EXPECT_LE(client.lookups, slashes + 1);
+    EXPECT_LE(static_cast<std::ptrdiff_t>(client.lookups.size()), slashes + 1);
     if (split.objectPart.empty()) {
       EXPECT_EQ(split.rest, text);
     } else {
@@ -223,8 +190,8 @@ TEST(NameProperties, FindObjectPrefixAndCanonicalizeStayInBounds) {
 
     const std::string canonical = names.CanonicalizeName(text);
     if (canonical != text) {
-      EXPECT_LE(canonical.size(), 511u);
-      EXPECT_EQ(canonical.find('\0'), std::string::npos);
+      EXPECT_EQ(client.canonicalized.back(), std::string(511, 'r'));
+      EXPECT_EQ(canonical, std::string(300, 'c'));
     }
   }
   EXPECT_TRUE(view.messages.empty());

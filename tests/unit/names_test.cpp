@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <map>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "directory/names.h"
 #include "support/recording_view.h"
+#include "support/scripted_directory.h"
 
 namespace zeb {
 namespace {
@@ -199,62 +198,9 @@ TEST(SplitAtTree, RestIsAtMost255) {
   EXPECT_EQ(s.objectPart.size(), path.size() - s.rest.size());
 }
 
-// A client whose answers the test sets and which records what it was asked.
-class ScriptedClient : public DirectoryClient {
- public:
-  std::string DefaultFullName() override { return {}; }
-  bool FindTree(const std::string&, std::string*) override { return false; }
-  void SetFullName(const std::string&) override {}
-  std::string FullName() override { return {}; }
-  std::string GetTreeName(const std::string&) override { return {}; }
-  bool FindEntry(const std::string& fullName) override {
-    lookups.push_back(fullName);
-    if (throwOnFind) throw std::runtime_error("control error");
-    return entries.count(fullName) > 0;
-  }
-  std::int32_t DXCallsInit() override { return 0; }
-  std::int32_t DXVRCreateContextHandle(DirContextHandle*) override { return 0; }
-  std::int32_t DXVRGetContext(DirContextHandle, int, std::uint32_t*) override { return 0; }
-  std::int32_t DXVRSetContextFlags(DirContextHandle, std::uint32_t) override { return 0; }
-  std::int32_t DXVRSetContextName(DirContextHandle context, const std::string& name) override {
-    contexts.push_back(context);
-    nameContexts.push_back(name);
-    return setContextResult;
-  }
-  std::int32_t ReadObjectName(DirContextHandle, const std::string& leaf,
-                              std::string* objectName) override {
-    leaves.push_back(leaf);
-    *objectName = readAnswer;
-    return readResult;
-  }
-  std::int32_t DXVRCanonicalizeName(DirContextHandle, const std::string& name,
-                                    std::string* canonical) override {
-    canonicalized.push_back(name);
-    *canonical = canonicalAnswer;
-    return canonicalResult;
-  }
-  std::uint16_t GetClientKind() override { return 4; }
-  ClientVersion GetClientVersion() override { return {}; }
-  void FreeContext(DirContextHandle) override {}
-  void FreeUnicodeTables() override {}
-
-  std::set<std::string> entries;
-  bool throwOnFind = false;
-  std::int32_t setContextResult = 0;
-  std::int32_t readResult = 0;
-  std::int32_t canonicalResult = 0;
-  std::string readAnswer;
-  std::string canonicalAnswer;
-  std::vector<std::string> lookups;
-  std::vector<DirContextHandle> contexts;
-  std::vector<std::string> nameContexts;
-  std::vector<std::string> leaves;
-  std::vector<std::string> canonicalized;
-};
-
 class DirectoryNamesTest : public ::testing::Test {
  protected:
-  ScriptedClient client;
+  testing::ScriptedDirectory client;
   testing::RecordingView view;
   DirectoryNames names{client, 7, "TREE", view};
 };
