@@ -10,16 +10,17 @@
 // followed, as a directory resolves names; the last component is followed only by
 // ReadObjectName.
 //
-// Result codes (ldif_result.h). DXCallsInit answers the outcome of loading the file:
-//   -1001 the file cannot be opened or read     -1004 an entry's container is missing
-//   -1002 malformed LDIF or DN                        or is an alias
-//   -1003 a DN twice / a name twice in a        -1005 an alias without a target, or to
-//         container                                   a name that is not in the file
-//                                               -1006 an alias loop
-// with LastError() saying which file, which line and what is wrong. Calls before a
-// successful DXCallsInit give -1010, an unknown context -1011, a context key other than
-// the flags -1012, a name context over 256 characters -1013, a name that denotes nothing
-// -1020.
+// Result codes (ldif_result.h). DXCallsInit answers how loading the file went, and
+// LastError() says which file, which line and what is wrong:
+//   -1001 the file cannot be opened or read
+//   -1002 malformed LDIF or DN
+//   -1003 a DN twice, or two entries of one name in a container
+//   -1004 an entry whose container is missing or is an alias
+//   -1005 an alias without aliasedObjectName, or naming nothing in the file
+//   -1006 an alias loop
+// Calls before a successful DXCallsInit give -1010, an unknown context -1011, a context
+// key other than the flags -1012, a name context over 256 characters -1013, a name that
+// denotes nothing -1020.
 //
 // Client kind 4, version 5.2: shortcut changes are proposed ticked. Tests can make any
 // client call fail (FailCall) and count the releases.
