@@ -22,11 +22,12 @@ struct RegistryScanSetup::Unused : ProfileApi, FileFinder, ShellLinkFactory {
   }
 };
 
-RegistryScanSetup::RegistryScanSetup(DirectoryClient& directory, const std::string& treeName)
+RegistryScanSetup::RegistryScanSetup(DirectoryClient& directory, const std::string& treeName,
+                                     DirContextHandle directoryContext)
     : unused_(std::make_unique<Unused>()),
       workstation{registry, *unused_, *unused_, *unused_, system},
       changes(view, view, flags),
-      names(directory, 1, treeName, view),
+      names(directory, directoryContext, treeName, view),
       context{workstation, names, changes, view, flags, ProgramMode::kDereferenceAliases,
               std::string(), std::string(), std::string(), nullptr} {
   flags.promptUser = true;  // the start-up's defaults

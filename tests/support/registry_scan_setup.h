@@ -16,7 +16,8 @@ namespace zeb::testing {
 
 class RegistryScanSetup {
  public:
-  explicit RegistryScanSetup(DirectoryClient& directory, const std::string& treeName = "ACME_TREE");
+  explicit RegistryScanSetup(DirectoryClient& directory, const std::string& treeName = "ACME_TREE",
+                             DirContextHandle directoryContext = 1);
   ~RegistryScanSetup();
 
   void Seed(const std::string& regText) { registry.ImportRegText(regText); }
