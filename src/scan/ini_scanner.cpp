@@ -60,8 +60,7 @@ bool NewTextFor(ScanContext& context, std::string_view text, std::string* newTex
 // writing the proposal back never loses part of the stored value.
 bool NewValueFor(ScanContext& context, const std::string& value, std::string* newValue) {
   if (value.size() >= kLongestWholeValue) return false;
-  const std::string_view examined = std::string_view(value).substr(
-      0, std::min(value.size(), kExaminedValueLength));
+  const std::string examined = Cut(value, kExaminedValueLength);
   std::string newExamined;
   if (!NewTextFor(context, examined, &newExamined)) return false;
   *newValue = newExamined + value.substr(examined.size());

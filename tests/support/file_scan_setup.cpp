@@ -1,5 +1,7 @@
 #include "support/file_scan_setup.h"
 
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 #include "support/sample_paths.h"
@@ -45,6 +47,19 @@ std::vector<std::string> FileScanSetup::Changes() const {
     out.push_back(std::to_string(change.kind) + " " + std::to_string(change.subType) + " " +
                   change.location + " | " + change.oldText + " | " + change.newText);
   return out;
+}
+
+std::string ReadSourceFile(const std::string& relative) {
+  std::ifstream in(SourceTreePath(relative), std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+std::string TrimBlanks(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t\r");
+  if (first == std::string::npos) return std::string();
+  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
 }  // namespace zeb::testing

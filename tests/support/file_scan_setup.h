@@ -59,4 +59,9 @@ class FileScanSetup {
   ScanContext context;
 };
 
+// The bytes of a file of the source tree ("samples/acme/shortcuts.txt"); empty when missing.
+std::string ReadSourceFile(const std::string& relative);
+// Without the blanks, tabs and carriage returns at either end: for the samples' "a | b" lines.
+std::string TrimBlanks(const std::string& text);
+
 }  // namespace zeb::testing

@@ -2,14 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/file_finder.h"
 #include "support/file_scan_setup.h"
-#include "support/sample_paths.h"
 
 namespace zeb {
 namespace {
@@ -43,8 +41,9 @@ TEST_F(IniScannerTest, ValueNamingAnAliasIsProposedAsTheAliasedObject) {
       "Default=\\\\ACME_TREE\\.Q1.Sales.Acme\r\n"
       "Owner=\\\\acme_tree\\.bob.sales.acme\r\n");
   Scan();
-  EXPECT_EQ(Changes(), (Lines{Change(3, "[Printers]Default", "\\\\ACME_TREE\\Q2.Sales.Acme"),
-                              Change(3, "[Printers]Owner", "\\\\ACME_TREE\\Robert.Marketing.Acme")}));
+  EXPECT_EQ(Changes(),
+            (Lines{Change(3, "[Printers]Default", "\\\\ACME_TREE\\Q2.Sales.Acme"),
+                   Change(3, "[Printers]Owner", "\\\\ACME_TREE\\Robert.Marketing.Acme")}));
 }
 
 TEST_F(IniScannerTest, NameAndValueBothNamingAliasesGiveTwoChangesNameFirst) {
@@ -156,9 +155,10 @@ TEST_F(IniScannerTest, LongValueIsExaminedInItsFirst255BytesAndKeptWhole) {
   Ini("[Servers]\r\nFound=" + found + "\r\nBeyond=" + beyond + "\r\nWithin=" + within + "\r\n");
   UseSearchAndReplace("OLDSRV", "NEWSRV");
   Scan();
-  EXPECT_EQ(Changes(),
-            (Lines{Change(3, "[Servers]Found", "\\\\NEWSRV\\share;" + std::string(280, 'x') + "OLDSRV"),
-                   Change(3, "[Servers]Within", std::string(249, 'z') + "NEWSRV")}));
+  EXPECT_EQ(
+      Changes(),
+      (Lines{Change(3, "[Servers]Found", "\\\\NEWSRV\\share;" + std::string(280, 'x') + "OLDSRV"),
+             Change(3, "[Servers]Within", std::string(249, 'z') + "NEWSRV")}));
 }
 
 TEST_F(IniScannerTest, ValueThatFillsTheReadBufferIsNotProposed) {
@@ -211,14 +211,13 @@ TEST_F(IniScannerTest, UnreadableOrMissingFilesGiveNothing) {
 TEST_F(IniScannerTest, StatusLinesShowFileSectionAndVariableThenClearTheLastTwo) {
   Ini("[One]\r\nA=1\r\nEmpty=\r\n[Two]\r\nB=2\r\n");
   Scan();
-  EXPECT_EQ(view.statusHistory,
-            (std::vector<Status>{{StatusLine::kMain1, kIni},
-                                 {StatusLine::kMain2, "[One]"},
-                                 {StatusLine::kMain4, "A"},
-                                 {StatusLine::kMain2, "[Two]"},
-                                 {StatusLine::kMain4, "B"},
-                                 {StatusLine::kMain2, ""},
-                                 {StatusLine::kMain4, ""}}));
+  EXPECT_EQ(view.statusHistory, (std::vector<Status>{{StatusLine::kMain1, kIni},
+                                                     {StatusLine::kMain2, "[One]"},
+                                                     {StatusLine::kMain4, "A"},
+                                                     {StatusLine::kMain2, "[Two]"},
+                                                     {StatusLine::kMain4, "B"},
+                                                     {StatusLine::kMain2, ""},
+                                                     {StatusLine::kMain4, ""}}));
   EXPECT_EQ(view.listRepaints, 2);  // once per section
   // Once for the folder (and once for ZEB.INI, entered as a folder too), once per entry.
   EXPECT_EQ(view.messagePumps, 2 + 2);
@@ -234,19 +233,6 @@ TEST_F(IniScannerTest, StealthModeOnlyClearsTheDetailLines) {
 
 // --- The sample workstation ----------------------------------------------------------------
 
-std::string ReadSample(const std::string& relative) {
-  std::ifstream in(testing::SourceTreePath("samples/acme/" + relative), std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-std::string Trimmed(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return std::string();
-  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
-
 // samples/acme/windows copied into C:\WINDOWS, with the attributes attributes.txt gives.
 class SampleWindowsTest : public IniScannerTest {
  protected:
@@ -257,17 +243,17 @@ class SampleWindowsTest : public IniScannerTest {
       std::string slashed = relative;
       for (char& c : slashed)
         if (c == '\\') c = '/';
-      const std::string bytes = ReadSample("windows/" + slashed);
+      const std::string bytes = testing::ReadSourceFile("samples/acme/windows/" + slashed);
       ASSERT_FALSE(bytes.empty()) << relative;
       files.WriteFile(kWindows + "\\" + relative, bytes);
     }
-    std::istringstream attributes(ReadSample("attributes.txt"));
+    std::istringstream attributes(testing::ReadSourceFile("samples/acme/attributes.txt"));
     int applied = 0;
     for (std::string line; std::getline(attributes, line);) {
       const std::size_t bar = line.find('|');
       if (line.empty() || line[0] == '#' || bar == std::string::npos) continue;
-      const std::string path = kWindows + "\\" + Trimmed(line.substr(0, bar));
-      const std::string what = Trimmed(line.substr(bar + 1));
+      const std::string path = kWindows + "\\" + testing::TrimBlanks(line.substr(0, bar));
+      const std::string what = testing::TrimBlanks(line.substr(bar + 1));
       const std::uint32_t attribute = what == "hidden" ? fileattr::kHidden : fileattr::kSystem;
       if (const auto bytes = files.ReadFile(path))
         files.WriteFile(path, *bytes, attribute);
@@ -284,15 +270,16 @@ TEST_F(SampleWindowsTest, DereferenceAliases) {
   const std::string demo = kWindows + "\\ZEBDEMO.INI";
   const std::string q2 = "\\\\ACME_TREE\\Q2.Sales.Acme";
   const std::string robert = "\\\\ACME_TREE\\Robert.Marketing.Acme";
-  EXPECT_EQ(Changes(),
-            (Lines{Change(3, "[Printers]Default", q2, demo), Change(3, "[Printers]Typeful", q2, demo),
-                   Change(3, "[Mail]Owner", robert, demo),
-                   Change(2, "[Mail]\\\\ACME_TREE\\.Bob.Sales.Acme", robert, demo),
-                   Change(3, "[Mail]\\\\ACME_TREE\\.Bob.Sales.Acme", "\\\\ACME_TREE\\Vol1.Org", demo),
-                   Change(3, "[Fax]Default", q2, demo),
-                   Change(3, "[Hidden]User", robert, kWindows + "\\ZEBHIDDN.INI"),
-                   Change(3, "[Volumes]Apps", "\\\\ACME_TREE\\Vol1.Org",
-                          kWindows + "\\zebdemo\\ZEBSUB.INI")}));
+  EXPECT_EQ(
+      Changes(),
+      (Lines{Change(3, "[Printers]Default", q2, demo), Change(3, "[Printers]Typeful", q2, demo),
+             Change(3, "[Mail]Owner", robert, demo),
+             Change(2, "[Mail]\\\\ACME_TREE\\.Bob.Sales.Acme", robert, demo),
+             Change(3, "[Mail]\\\\ACME_TREE\\.Bob.Sales.Acme", "\\\\ACME_TREE\\Vol1.Org", demo),
+             Change(3, "[Fax]Default", q2, demo),
+             Change(3, "[Hidden]User", robert, kWindows + "\\ZEBHIDDN.INI"),
+             Change(3, "[Volumes]Apps", "\\\\ACME_TREE\\Vol1.Org",
+                    kWindows + "\\zebdemo\\ZEBSUB.INI")}));
 }
 
 TEST_F(SampleWindowsTest, SearchAndReplace) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -53,8 +54,9 @@ TEST_F(ShortcutScannerTest, OnWindowsNtTargetAndWorkingDirectoryThroughAnAliased
   // Arguments are never examined in this mode, even when they name an alias.
   Shortcut(lnk, {kNtAliasTarget, kNtAliasDirectory, kNtAliasDirectory});
   ScanDesktop();
-  EXPECT_EQ(Changes(), (Lines{Change(4, lnk, kNtAliasTarget, "\\\\ACME_TREE\\Org\\Vol1\\APPS\\WP.EXE"),
-                          Change(5, lnk, kNtAliasDirectory, "\\\\ACME_TREE\\Org\\Vol1\\APPS")}));
+  EXPECT_EQ(Changes(),
+            (Lines{Change(4, lnk, kNtAliasTarget, "\\\\ACME_TREE\\Org\\Vol1\\APPS\\WP.EXE"),
+                   Change(5, lnk, kNtAliasDirectory, "\\\\ACME_TREE\\Org\\Vol1\\APPS")}));
 }
 
 TEST_F(ShortcutScannerTest, OnOtherPlatformsTargetAndWorkingDirectoryAsTreePaths) {
@@ -62,10 +64,9 @@ TEST_F(ShortcutScannerTest, OnOtherPlatformsTargetAndWorkingDirectoryAsTreePaths
   const std::string lnk = kDesktop + "\\WP.lnk";
   Shortcut(lnk, {kTreePathAliasTarget, kTreePathAliasDirectory, ""});
   ScanDesktop();
-  EXPECT_EQ(Changes(), (Lines{Change(4, lnk, kTreePathAliasTarget,
-                                 "\\\\ACME_TREE\\.Vol1.Org\\APPS\\WP.EXE"),
-                          Change(5, lnk, kTreePathAliasDirectory,
-                                 "\\\\ACME_TREE\\.Vol1.Org\\APPS")}));
+  EXPECT_EQ(Changes(),
+            (Lines{Change(4, lnk, kTreePathAliasTarget, "\\\\ACME_TREE\\.Vol1.Org\\APPS\\WP.EXE"),
+                   Change(5, lnk, kTreePathAliasDirectory, "\\\\ACME_TREE\\.Vol1.Org\\APPS")}));
 }
 
 TEST_F(ShortcutScannerTest, EachPlatformReadsOnlyItsOwnFormOfPath) {
@@ -92,7 +93,7 @@ TEST_F(ShortcutScannerTest, TreeNameAndObjectNamesMatchInAnyCase) {
   Shortcut(lnk, {"\\\\acme_tree\\org\\unit\\sys\\apps\\wp.exe", "", ""});
   ScanDesktop();
   EXPECT_EQ(Changes(), (Lines{Change(4, lnk, "\\\\acme_tree\\org\\unit\\sys\\apps\\wp.exe",
-                                            "\\\\ACME_TREE\\Org\\Vol1\\apps\\wp.exe")}));
+                                     "\\\\ACME_TREE\\Org\\Vol1\\apps\\wp.exe")}));
 }
 
 TEST_F(ShortcutScannerTest, WorkingDirectoryIsExaminedWhenTheTargetIsOnTheTreeButNoAlias) {
@@ -101,9 +102,10 @@ TEST_F(ShortcutScannerTest, WorkingDirectoryIsExaminedWhenTheTargetIsOnTheTreeBu
     setup.system.platformId = platform;
     const bool nt = platform == 2;
     const std::string lnk = kDesktop + "\\Vol1.lnk";
-    WriteShortcut(setup.files, lnk,
-                  {nt ? "\\\\ACME_TREE\\Org\\Vol1\\APPS\\WP.EXE" : "\\\\ACME_TREE\\.Vol1.Org\\WP.EXE",
-                   nt ? kNtAliasDirectory : kTreePathAliasDirectory, ""});
+    WriteShortcut(
+        setup.files, lnk,
+        {nt ? "\\\\ACME_TREE\\Org\\Vol1\\APPS\\WP.EXE" : "\\\\ACME_TREE\\.Vol1.Org\\WP.EXE",
+         nt ? kNtAliasDirectory : kTreePathAliasDirectory, ""});
     ShortcutScan(setup.context, "DESKTOP", kDesktop);
     ASSERT_EQ(setup.changes.size(), 1u) << "platform " << platform;
     EXPECT_EQ(setup.changes[0].subType, kChangeShortcutDirectory);
@@ -149,10 +151,11 @@ TEST_F(ShortcutScannerTest, FieldsAreSearchedInTheOrderWorkingDirectoryArguments
                  "/data=\\\\OldSrv\\data /log=\\\\OLDSRV\\log"});
   ScanDesktop();
   // Only the first occurrence is replaced; the replacement keeps its case, the rest its own.
-  EXPECT_EQ(Changes(), (Lines{Change(5, lnk, "\\\\OLDSRV\\APPS", "\\\\NewSrv\\APPS"),
-                          Change(6, lnk, "/data=\\\\OldSrv\\data /log=\\\\OLDSRV\\log",
-                                 "/data=\\\\NewSrv\\data /log=\\\\OLDSRV\\log"),
-                          Change(4, lnk, "\\\\oldsrv\\APPS\\TOOL.EXE", "\\\\NewSrv\\APPS\\TOOL.EXE")}));
+  EXPECT_EQ(Changes(),
+            (Lines{Change(5, lnk, "\\\\OLDSRV\\APPS", "\\\\NewSrv\\APPS"),
+                   Change(6, lnk, "/data=\\\\OldSrv\\data /log=\\\\OLDSRV\\log",
+                          "/data=\\\\NewSrv\\data /log=\\\\OLDSRV\\log"),
+                   Change(4, lnk, "\\\\oldsrv\\APPS\\TOOL.EXE", "\\\\NewSrv\\APPS\\TOOL.EXE")}));
 }
 
 TEST_F(ShortcutScannerTest, SearchTextInWorkingDirectoryAndTargetGivesTwoChanges) {
@@ -162,7 +165,7 @@ TEST_F(ShortcutScannerTest, SearchTextInWorkingDirectoryAndTargetGivesTwoChanges
   Shortcut(lnk, {"C:\\APPS\\WP.EXE", "C:\\Apps", "/quiet"});
   ScanDesktop();
   EXPECT_EQ(Changes(), (Lines{Change(5, lnk, "C:\\Apps", "C:\\TOOLS"),
-                                     Change(4, lnk, "C:\\APPS\\WP.EXE", "C:\\TOOLS\\WP.EXE")}));
+                              Change(4, lnk, "C:\\APPS\\WP.EXE", "C:\\TOOLS\\WP.EXE")}));
 }
 
 TEST_F(ShortcutScannerTest, EmptyReplacementDeletesTheOccurrence) {
@@ -174,12 +177,13 @@ TEST_F(ShortcutScannerTest, EmptyReplacementDeletesTheOccurrence) {
 }
 
 TEST_F(ShortcutScannerTest, OnlyAsciiLettersAreFoldedWhenSearching) {
-  UseSearchAndReplace("\xC9QUIPE", "Team");  // "Equipe" with an E acute
+  UseSearchAndReplace("\xC9QUIPE", "Team");                              // "Equipe" with an E acute
   Shortcut(kDesktop + "\\Lower.lnk", {"C:\\\xE9quipe\\A.EXE", "", ""});  // e acute
   Shortcut(kDesktop + "\\Upper.lnk", {"C:\\\xC9quipe\\A.EXE", "", ""});
   ScanDesktop();
-  EXPECT_EQ(Changes(), (Lines{Change(4, kDesktop + "\\Upper.lnk", "C:\\\xC9quipe\\A.EXE",
-                                            "C:\\Team\\A.EXE")}));
+  EXPECT_EQ(
+      Changes(),
+      (Lines{Change(4, kDesktop + "\\Upper.lnk", "C:\\\xC9quipe\\A.EXE", "C:\\Team\\A.EXE")}));
 }
 
 // --- Folders and files ---------------------------------------------------------------------
@@ -194,8 +198,9 @@ TEST_F(ShortcutScannerTest, HiddenShortcutIsExaminedButHiddenAndSystemFoldersAre
   files.MakeFolder(kDesktop + "\\Sys", fileattr::kSystem);
   Shortcut(kDesktop + "\\Sys\\D.lnk", {"C:\\OLD\\D.EXE", "", ""});
   ScanDesktop();
-  EXPECT_EQ(Changes(), (Lines{Change(4, kDesktop + "\\Hidden.lnk", "C:\\OLD\\A.EXE", "C:\\NEW\\A.EXE"),
-                          Change(4, kDesktop + "\\System.lnk", "C:\\OLD\\B.EXE", "C:\\NEW\\B.EXE")}));
+  EXPECT_EQ(Changes(),
+            (Lines{Change(4, kDesktop + "\\Hidden.lnk", "C:\\OLD\\A.EXE", "C:\\NEW\\A.EXE"),
+                   Change(4, kDesktop + "\\System.lnk", "C:\\OLD\\B.EXE", "C:\\NEW\\B.EXE")}));
 }
 
 TEST_F(ShortcutScannerTest, FolderShortcutsComeBeforeThoseOfItsSubfolders) {
@@ -210,7 +215,7 @@ TEST_F(ShortcutScannerTest, FolderShortcutsComeBeforeThoseOfItsSubfolders) {
   std::vector<std::string> order;
   for (const ChangeRec& change : changes) order.push_back(change.location);
   EXPECT_EQ(order, (Lines{kDesktop + "\\Z.lnk", kDesktop + "\\A\\Mid.lnk",
-                                 kDesktop + "\\A\\B\\Deep.lnk", kDesktop + "\\C\\Side.lnk"}));
+                          kDesktop + "\\A\\B\\Deep.lnk", kDesktop + "\\C\\Side.lnk"}));
 }
 
 TEST_F(ShortcutScannerTest, DesktopChangesComeBeforeStartMenuChanges) {
@@ -270,9 +275,7 @@ class StaleShellLink : public ShellLink {
   bool GetWorkingDirectory(std::string* out) override {
     return Get(held_.workingDirectory, failDirectory, out);
   }
-  bool GetArguments(std::string* out) override {
-    return Get(held_.arguments, failArguments, out);
-  }
+  bool GetArguments(std::string* out) override { return Get(held_.arguments, failArguments, out); }
   bool SetPath(const std::string&) override { return false; }
   bool SetWorkingDirectory(const std::string&) override { return false; }
   bool SetArguments(const std::string&) override { return false; }
@@ -328,8 +331,12 @@ TEST_F(ShortcutScannerTest, StatusLinesShowTheAreaAndEachShortcut) {
   // which shows the area again and finds nothing.
   const Status area{StatusLine::kMain3, "DESKTOP"};
   EXPECT_EQ(view.statusHistory,
-            (std::vector<Status>{area, {StatusLine::kMain1, kDesktop + "\\A.lnk"}, area, area,
-                                 {StatusLine::kMain1, kDesktop + "\\Sub\\B.lnk"}, area}));
+            (std::vector<Status>{area,
+                                 {StatusLine::kMain1, kDesktop + "\\A.lnk"},
+                                 area,
+                                 area,
+                                 {StatusLine::kMain1, kDesktop + "\\Sub\\B.lnk"},
+                                 area}));
   // Twice for each of the four: Desktop, A.lnk, Sub, B.lnk.
   EXPECT_EQ(view.messagePumps, 8);
 }
@@ -340,6 +347,69 @@ TEST_F(ShortcutScannerTest, StealthModeShowsOnlyTheAreaOnTheSplashWindow) {
   ShortcutScan(context, "START MENU", kDesktop);
   const Status area{StatusLine::kSplash3, "Searching Shortcut Files from START MENU"};
   EXPECT_EQ(view.statusHistory, (std::vector<Status>{area, area}));
+}
+
+// --- The sample workstation ----------------------------------------------------------------
+
+// The shortcuts samples/acme/shortcuts.txt describes, made in the memory backend.
+class SampleShortcutsTest : public ShortcutScannerTest {
+ protected:
+  void SetUp() override {
+    std::istringstream in(testing::ReadSourceFile("samples/acme/shortcuts.txt"));
+    int made = 0;
+    for (std::string line; std::getline(in, line);) {
+      if (testing::TrimBlanks(line).empty() || testing::TrimBlanks(line)[0] == '#') continue;
+      std::vector<std::string> fields;
+      std::istringstream split(line);
+      for (std::string field; std::getline(split, field, '|');)
+        fields.push_back(testing::TrimBlanks(field));
+      ASSERT_GE(fields.size(), 5u) << line;
+      const std::string path = (fields[0] == "Desktop" ? kDesktop : kStartMenu) + "\\" + fields[1];
+      const std::string flags = fields.size() > 5 ? fields[5] : "";
+      const std::string folder = path.substr(0, path.rfind('\\'));
+      if (flags == "broken")
+        files.WriteFile(path, "This file only looks like a shortcut.");
+      else
+        Shortcut(path, {fields[2], fields[3], fields[4]},
+                 flags == "hidden" ? fileattr::kHidden : 0);
+      if (flags == "hidden-folder") files.MakeFolder(folder, fileattr::kHidden);
+      if (flags == "system-folder") files.MakeFolder(folder, fileattr::kSystem);
+      ++made;
+    }
+    ASSERT_EQ(made, 9);
+  }
+
+  void ScanBoth() {
+    ShortcutScan(context, "DESKTOP", kDesktop);
+    ShortcutScan(context, "START MENU", kStartMenu);
+  }
+};
+
+TEST_F(SampleShortcutsTest, DereferenceAliasesOnWindowsNt) {
+  system.platformId = 2;
+  ScanBoth();
+  const std::string wp = kDesktop + "\\WordPro.lnk";
+  const std::string reports = kStartMenu + "\\Programs\\Acme\\Reports.lnk";
+  const std::string sys = "\\\\ACME_TREE\\Org\\Unit\\SYS";
+  const std::string vol1 = "\\\\ACME_TREE\\Org\\Vol1";
+  EXPECT_EQ(Changes(),
+            (Lines{Change(4, kDesktop + "\\Hidden.lnk", sys + "\\APPS\\HIDDEN.EXE",
+                          vol1 + "\\APPS\\HIDDEN.EXE"),
+                   Change(4, wp, sys + "\\APPS\\WP.EXE", vol1 + "\\APPS\\WP.EXE"),
+                   Change(5, wp, sys + "\\APPS", vol1 + "\\APPS"),
+                   Change(4, reports, sys + "\\DATA\\REPORT.EXE", vol1 + "\\DATA\\REPORT.EXE"),
+                   Change(5, reports, sys + "\\DATA", vol1 + "\\DATA")}));
+}
+
+TEST_F(SampleShortcutsTest, SearchAndReplace) {
+  UseSearchAndReplace("OLDSRV", "NEWSRV");
+  ScanBoth();
+  const std::string lnk = kDesktop + "\\Old server.lnk";
+  EXPECT_EQ(Changes(),
+            (Lines{Change(5, lnk, "\\\\OLDSRV\\APPS", "\\\\NEWSRV\\APPS"),
+                   Change(6, lnk, "/data=\\\\oldsrv\\data /log=\\\\OLDSRV\\log",
+                          "/data=\\\\NEWSRV\\data /log=\\\\OLDSRV\\log"),
+                   Change(4, lnk, "\\\\OLDSRV\\APPS\\TOOL.EXE", "\\\\NEWSRV\\APPS\\TOOL.EXE")}));
 }
 
 }  // namespace
