@@ -56,7 +56,8 @@ std::vector<SwitchMatch> MatchSwitches(std::string_view argument) {
   for (const SwitchText& entry : kSwitches) {
     if (entry.text.back() == '=') {
       if (upper.compare(0, entry.text.size(), entry.text) == 0)
-        matches.push_back({entry.which, Cut(argument.substr(entry.text.size()), kSwitchValueLimit)});
+        matches.push_back(
+            {entry.which, Cut(argument.substr(entry.text.size()), kSwitchValueLimit)});
     } else if (upper == entry.text) {
       matches.push_back({entry.which, std::string()});
     }

@@ -1,6 +1,6 @@
 #pragma once
-// The program's event handlers, as the windows call them. Each runs under the general error
-// handler.
+// The program's event handlers, as the windows call them. Those that can raise an error run
+// under the general error handler, which shows it.
 #include "app/app_services.h"
 #include "app/app_state.h"
 

@@ -25,7 +25,8 @@ class FakeDirectory : public DirectoryClient {
   std::int32_t DXVRCreateContextHandle(DirContextHandle* context) override;
   std::int32_t DXVRGetContext(DirContextHandle context, int key, std::uint32_t* flags) override;
   std::int32_t DXVRSetContextFlags(DirContextHandle context, std::uint32_t flags) override;
-  std::int32_t DXVRSetContextName(DirContextHandle context, const std::string& nameContext) override;
+  std::int32_t DXVRSetContextName(DirContextHandle context,
+                                  const std::string& nameContext) override;
   std::int32_t ReadObjectName(DirContextHandle context, const std::string& leaf,
                               std::string* objectName) override;
   std::int32_t DXVRCanonicalizeName(DirContextHandle context, const std::string& name,

@@ -302,8 +302,10 @@ TEST_F(StartUpTest, ALastRunOnOrAfterTheDateEndsTheProgram) {
 }
 
 TEST_F(StartUpTest, ALastRunBeforeTheDateOrEmptyLetsTheProgramRun) {
-  for (const char* line : {"\"Last Run\"=\"12/7/2026\"", "\"Last Run\"=\"\"",
-                           "\"Last Run\"=hex(2):31,00,32,00,2f,00,31,00,2f,00,32,00,30,00,32,00,36,00,00,00"}) {
+  // The last one is 12/1/2026 as an expandable string (UTF-16 in a version 5 file).
+  for (const char* line :
+       {"\"Last Run\"=\"12/7/2026\"", "\"Last Run\"=\"\"",
+        "\"Last Run\"=hex(2):31,00,32,00,2f,00,31,00,2f,00,32,00,30,00,32,00,36,00,00,00"}) {
     AppHarness harness;
     harness.registry.ImportRegText(RegWithLastRun(line));
     harness.CommandLine("/STARTING=12/8/2026");

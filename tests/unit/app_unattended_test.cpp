@@ -199,7 +199,8 @@ TEST_F(UnattendedSaveTest, AutoAsksBeforeWritingAndCancelWritesNothing) {
 }
 
 TEST_F(UnattendedSaveTest, AFailedWriteIsShownAndTheRunEndsWithoutRestart) {
-  h.registry.ImportRegText("Windows Registry Editor Version 5.00\n\n[HKEY_USERS\\Software\\Acme]\n");
+  h.registry.ImportRegText(
+      "Windows Registry Editor Version 5.00\n\n[HKEY_USERS\\Software\\Acme]\n");
   h.registry.FailWrites(hkey::kUsers, "Software\\Acme");
   Run("/STEALTH /REBOOT");
   EXPECT_EQ(h.view.errors, std::vector<std::string>{"Failed to set data for 'Server'"});
