@@ -12,7 +12,7 @@
 namespace zeb {
 namespace {
 
-// Only this much of a value is looked at, as the profile functions' callers always did.
+// How much of a value is examined for the target.
 constexpr std::size_t kExaminedValueLength = 255;
 // A value this long filled the read buffer: what is stored may be longer than what we read,
 // and a value built from it would cut the stored one short.
