@@ -55,10 +55,10 @@ class RegistryWalk {
     // Enumerations stop at the first error: some keys answer every index with one.
     std::vector<std::string> subKeys;
     subKeys.reserve(info.subKeys);
-    std::string name;
+    std::string enumerated;
     for (std::uint32_t i = 0; i < info.subKeys; ++i) {
-      if (api_.EnumKey(key.get(), i, &name) != winerr::kSuccess) break;
-      subKeys.push_back(name);
+      if (api_.EnumKey(key.get(), i, &enumerated) != winerr::kSuccess) break;
+      subKeys.push_back(enumerated);
     }
 
     const std::size_t parentLength = path.size();
