@@ -322,11 +322,13 @@ TEST_F(SaveTest, IniContentsAndRenames) {
   Add(changekind::kIniEntry, kChangeVariableContents, kIni, "[Fresh]Var", "made");
   Add(changekind::kIniEntry, kChangeVariableName, kIni, "[Net]Server", "Existing");
   Add(changekind::kIniEntry, kChangeVariableName, kIni, "[Net]Missing", "Empty");
+  Add(changekind::kIniEntry, kChangeVariableContents, kIni, "[Net", "no section end");
 
   const SaveResult result = Save();
 
   EXPECT_EQ(Statuses(result),
-            (std::vector<S>{S::kWritten, S::kWritten, S::kWritten, S::kWritten}));
+            (std::vector<S>{S::kWritten, S::kWritten, S::kWritten, S::kWritten, S::kFailed}));
+  EXPECT_EQ(result.outcomes[4].error, "Invalid INI entry '[Net'");
   EXPECT_EQ(Ini("Net", "Ctx"), "NEW.O");
   EXPECT_EQ(Ini("Fresh", "Var"), "made");
   EXPECT_EQ(Ini("Net", "Existing"), std::string(1023, 's'));  // read through 1024 bytes
