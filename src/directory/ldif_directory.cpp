@@ -94,8 +94,15 @@ std::string LdifDirectory::GetTreeName(const std::string& fullName) {
 }
 
 bool LdifDirectory::FindEntry(const std::string& fullName) {
-  if (!StartsWithIgnoreCase(fullName, kFullNamePrefix)) return false;
-  const std::string_view rest = std::string_view(fullName).substr(kFullNamePrefix.size());
+  // The control also takes a full name without its "VRX:" letters ("\\TREE\O\OU"): the
+  // scanners look tree paths of that form up before they put the prefix in front.
+  std::string_view rest = fullName;
+  if (StartsWithIgnoreCase(rest, kFullNamePrefix))
+    rest.remove_prefix(kFullNamePrefix.size());
+  else if (rest.substr(0, 2) == "\\\\")
+    rest.remove_prefix(2);
+  else
+    return false;
   const std::size_t slash = rest.find('\\');
   if (!EqualsIgnoreCase(rest.substr(0, slash), treeName_)) return false;
   // Nothing after the tree's name: the tree itself.

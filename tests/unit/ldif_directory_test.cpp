@@ -58,6 +58,11 @@ TEST_F(SampleDirectoryTest, FindEntryByFullName) {
   // An alias above the last component is followed.
   EXPECT_TRUE(directory.FindEntry(kTree + "\\Acme\\Old\\Alice"));
   EXPECT_TRUE(directory.FindEntry(kTree + "\\Acme\\Old\\Q1"));
+  // The same names without the "VRX:" letters, as tree paths are looked up.
+  EXPECT_TRUE(directory.FindEntry("\\\\ACME_TREE\\Acme\\Sales\\Q1"));
+  EXPECT_TRUE(directory.FindEntry("\\\\acme_tree"));
+  EXPECT_FALSE(directory.FindEntry("\\ACME_TREE\\Acme"));
+  EXPECT_FALSE(directory.FindEntry("VRX:ACME_TREE\\Acme"));
 }
 
 TEST_F(SampleDirectoryTest, FindEntryRefusesOtherNames) {
