@@ -1,0 +1,39 @@
+#pragma once
+// The main window's check-list: an owner-drawn list box that draws a tick box in front of
+// each line. A click in the box or the space bar toggles the tick; a double-click elsewhere
+// on a line is reported to the parent as LBN_DBLCLK.
+#include <windows.h>
+
+#include "app/win32/controls.h"
+#include "platform/view.h"
+
+namespace zeb::ui {
+
+class CheckListBox : public CheckList {
+ public:
+  void Create(HWND parent, int id, const Bounds& bounds, HFONT font);
+  HWND hwnd() const { return hwnd_; }
+
+  void AppendLine(const std::string& text, bool ticked) override;
+  std::size_t LineCount() override;
+  bool IsTicked(std::size_t line) override;
+  bool IsEnabled() override;
+
+  // The selected line, or -1 when none is.
+  int SelectedLine() const;
+
+  // The parent's WM_DRAWITEM and WM_MEASUREITEM for this list.
+  void Draw(const DRAWITEMSTRUCT& item) const;
+  static constexpr int kLineHeight = 13;
+
+ private:
+  static LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR id, DWORD_PTR self);
+  // True when the point (list client coordinates) was in a line's tick box.
+  bool ToggleTickAt(LPARAM point);
+  void ToggleTick(int line);
+
+  HWND hwnd_ = nullptr;
+};
+
+}  // namespace zeb::ui
