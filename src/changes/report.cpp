@@ -1,6 +1,6 @@
 #include "changes/report.h"
 
-#include "changes/ansi_text.h"
+#include "platform/code_page_1252.h"
 
 namespace zeb {
 namespace {

@@ -5,7 +5,6 @@
 #include <iterator>
 #include <map>
 
-#include "changes/ansi_text.h"
 #include "changes/report.h"
 #include "support/recording_view.h"
 
@@ -27,18 +26,6 @@ class FakeFileWriter : public TextFileWriter {
 
 constexpr char kBom[] = "\xEF\xBB\xBF";
 constexpr char kHeader[] = "line,ticked,kind,subType,location,oldText,newText,status\r\n";
-
-TEST(AnsiToUtf8Test, ConvertsWindows1252) {
-  EXPECT_EQ(AnsiToUtf8("plain ASCII"), "plain ASCII");
-  EXPECT_EQ(AnsiToUtf8("caf\xE9"), "caf\xC3\xA9");                   // e-acute, Latin-1 range
-  EXPECT_EQ(AnsiToUtf8("\x80"), "\xE2\x82\xAC");                     // euro sign
-  EXPECT_EQ(AnsiToUtf8("\x93quoted\x94"), "\xE2\x80\x9Cquoted\xE2\x80\x9D");
-  EXPECT_EQ(AnsiToUtf8("\x8A\x9F"), "\xC5\xA0\xC5\xB8");             // S-caron, Y-diaeresis
-  EXPECT_EQ(AnsiToUtf8("\xFF"), "\xC3\xBF");
-  // Undefined in Windows-1252: kept as the C1 control of the same value.
-  EXPECT_EQ(AnsiToUtf8("\x81\x8D\x8F\x90\x9D"), "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
-  EXPECT_EQ(AnsiToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
-}
 
 TEST(CsvFieldTest, QuotesOnlyWhatNeedsIt) {
   EXPECT_EQ(CsvField("plain text; with semicolon"), "plain text; with semicolon");

@@ -1,6 +1,7 @@
 #include "platform/memory/file_name_match.h"
 
-#include "platform/memory/code_page.h"
+#include "platform/code_page_1252.h"
+#include "platform/memory/wide_case.h"
 
 namespace zeb {
 namespace {

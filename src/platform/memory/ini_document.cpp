@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/memory/code_page.h"
+#include "platform/code_page_1252.h"
+#include "platform/unicode.h"
 
 namespace zeb {
 namespace {
@@ -36,26 +37,6 @@ bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
                                             [&](char16_t x, char16_t y) { return fold(x) == fold(y); });
 }
 
-std::u16string Utf16ToWide(std::string_view bytes, bool bigEndian) {
-  std::u16string out;
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const auto first = static_cast<unsigned char>(bytes[i]);
-    const auto second = static_cast<unsigned char>(bytes[i + 1]);
-    out += static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
-  }
-  return out;
-}
-
-std::string WideToUtf16(std::u16string_view text, bool bigEndian) {
-  std::string out;
-  for (char16_t c : text) {
-    const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
-    out += bigEndian ? high : low;
-    out += bigEndian ? low : high;
-  }
-  return out;
-}
-
 }  // namespace
 
 IniDocument IniDocument::Parse(std::string_view bytes) {
@@ -67,7 +48,7 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
   } else if (bytes.substr(0, 2) == kUtf16LeMark || bytes.substr(0, 2) == kUtf16BeMark) {
     const bool bigEndian = bytes.substr(0, 2) == kUtf16BeMark;
     document.encoding_ = bigEndian ? Encoding::kUtf16Be : Encoding::kUtf16Le;
-    text = Utf16ToWide(bytes.substr(2), bigEndian);
+    text = Utf16BytesToWide(bytes.substr(2), bigEndian);
   } else {
     text = AnsiToWide(bytes);
   }
@@ -119,9 +100,9 @@ std::string IniDocument::Serialize() const {
     case Encoding::kUtf8:
       return std::string(kUtf8Mark) + WideToUtf8(text);
     case Encoding::kUtf16Le:
-      return std::string(kUtf16LeMark) + WideToUtf16(text, false);
+      return std::string(kUtf16LeMark) + WideToUtf16Bytes(text, false);
     case Encoding::kUtf16Be:
-      return std::string(kUtf16BeMark) + WideToUtf16(text, true);
+      return std::string(kUtf16BeMark) + WideToUtf16Bytes(text, true);
     case Encoding::kAnsi:
       break;
   }

@@ -3,7 +3,8 @@
 #include <cctype>
 #include <stdexcept>
 
-#include "platform/memory/code_page.h"
+#include "platform/code_page_1252.h"
+#include "platform/memory/wide_case.h"
 
 namespace zeb {
 

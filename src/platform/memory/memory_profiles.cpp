@@ -1,6 +1,6 @@
 #include "platform/memory/memory_profiles.h"
 
-#include "platform/memory/code_page.h"
+#include "platform/code_page_1252.h"
 #include "platform/memory/ini_document.h"
 
 namespace zeb {

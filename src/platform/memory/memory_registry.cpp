@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/memory/reg_text.h"
-#include "platform/memory/windows_1252.h"
+#include "platform/memory/wide_case.h"
 
 namespace zeb {
 namespace {
@@ -70,7 +70,7 @@ struct MemoryRegistry::Node : std::enable_shared_from_this<Node> {
   }
 
   Node* Child(const std::string& childName) {
-    const std::u16string key = cp1252::FoldedName(childName);
+    const std::u16string key = FoldedName(childName);
     const auto it = SubKeyPosition(key);
     return it != subKeys.end() && (*it)->folded == key ? it->get() : nullptr;
   }
@@ -78,13 +78,13 @@ struct MemoryRegistry::Node : std::enable_shared_from_this<Node> {
   Node* AddChild(const std::string& childName) {
     auto child = std::make_shared<Node>();
     child->name = childName;
-    child->folded = cp1252::FoldedName(childName);
+    child->folded = FoldedName(childName);
     child->parent = this;
     return subKeys.insert(SubKeyPosition(child->folded), child)->get();
   }
 
   StoredValue* Value(const std::string& valueName) {
-    const std::u16string key = cp1252::FoldedName(valueName);
+    const std::u16string key = FoldedName(valueName);
     const auto it = ValuePosition(key);
     return it != values.end() && it->folded == key ? &*it : nullptr;
   }
@@ -96,12 +96,12 @@ struct MemoryRegistry::Node : std::enable_shared_from_this<Node> {
       existing->value.data = value.data;
       return;
     }
-    StoredValue stored{cp1252::FoldedName(value.name), value};
+    StoredValue stored{FoldedName(value.name), value};
     values.insert(ValuePosition(stored.folded), std::move(stored));
   }
 
   bool EraseValue(const std::string& valueName) {
-    const std::u16string key = cp1252::FoldedName(valueName);
+    const std::u16string key = FoldedName(valueName);
     const auto it = ValuePosition(key);
     if (it == values.end() || it->folded != key) return false;
     values.erase(it);
@@ -166,7 +166,7 @@ MemoryRegistry::Place MemoryRegistry::PlaceOf(const Node* node,
                                               const std::vector<std::string>& below) {
   std::u16string path;
   for (auto it = below.rbegin(); it != below.rend(); ++it)
-    path = u"\\" + cp1252::FoldedName(*it) + path;
+    path = u"\\" + FoldedName(*it) + path;
   for (; node->parent; node = node->parent) path = u"\\" + node->folded + path;
   return {node->root, path};
 }
@@ -179,7 +179,7 @@ bool MemoryRegistry::Marked(const std::set<Place>& places, const Node* node,
 
 void MemoryRegistry::Mark(std::set<Place>* places, RegKey root, const std::string& path) {
   std::u16string folded;
-  for (const std::string& part : SplitPath(path)) folded += u"\\" + cp1252::FoldedName(part);
+  for (const std::string& part : SplitPath(path)) folded += u"\\" + FoldedName(part);
   places->insert({root, folded});
 }
 

@@ -4,8 +4,9 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "platform/memory/windows_1252.h"
+#include "platform/code_page_1252.h"
 #include "platform/text.h"
+#include "platform/unicode.h"
 
 namespace zeb {
 namespace {
@@ -42,16 +43,8 @@ std::string Trim(std::string_view text) {
   return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
 }
 
-// UTF-16 little-endian pairs to code-page bytes; a trailing odd byte is dropped.
-std::string FromUtf16(std::string_view bytes) {
-  std::string text;
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const auto unit = static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                            static_cast<unsigned char>(bytes[i + 1]) << 8);
-    text.push_back(cp1252::FromUnicode(unit));
-  }
-  return text;
-}
+// UTF-16 little-endian text as the A functions see it, through the code page.
+std::string FromUtf16(std::string_view bytes) { return WideToAnsi(Utf16BytesToWide(bytes, false)); }
 
 // regedit writes version 5 files in UTF-16; text given that way is read through the code page.
 std::string CodePageText(const std::string& text) {

@@ -1,20 +1,7 @@
-#include "platform/memory/code_page.h"
-
-#include <array>
-
-#include "platform/memory/windows_1252.h"
+#include "platform/unicode.h"
 
 namespace zeb {
 namespace {
-
-// Lower/upper pairs outside the two Latin-1 letter blocks.
-struct CasePair {
-  char16_t lower, upper;
-};
-constexpr std::array<CasePair, 6> kCasePairs = {{
-    {0x00FF, 0x0178}, {0x0161, 0x0160}, {0x0153, 0x0152},
-    {0x017E, 0x017D}, {0x0192, 0x0191}, {0x00B5, 0x039C},
-}};
 
 void AppendUtf8(char32_t c, std::string& out) {
   if (c < 0x80) {
@@ -76,20 +63,6 @@ std::size_t DecodeUtf8At(std::string_view bytes, std::size_t i, char32_t* c) {
 
 }  // namespace
 
-std::u16string AnsiToWide(std::string_view bytes) {
-  std::u16string out;
-  out.reserve(bytes.size());
-  for (char byte : bytes) out += cp1252::ToUnicode(static_cast<unsigned char>(byte));
-  return out;
-}
-
-std::string WideToAnsi(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char16_t c : text) out += cp1252::FromUnicode(c);
-  return out;
-}
-
 std::u16string Utf8ToWide(std::string_view bytes) {
   std::u16string out;
   for (std::size_t i = 0; i < bytes.size();) {
@@ -116,20 +89,24 @@ std::string WideToUtf8(std::u16string_view text) {
   return out;
 }
 
-char16_t UpperWide(char16_t c) {
-  if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 0x20);
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 0x20);
-  for (const CasePair& pair : kCasePairs)
-    if (pair.lower == c) return pair.upper;
-  return c;
+std::u16string Utf16BytesToWide(std::string_view bytes, bool bigEndian) {
+  std::u16string out;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    out += static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+  }
+  return out;
 }
 
-char16_t LowerWide(char16_t c) {
-  if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 0x20);
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char16_t>(c + 0x20);
-  for (const CasePair& pair : kCasePairs)
-    if (pair.upper == c && pair.lower != 0xB5) return pair.lower;
-  return c;
+std::string WideToUtf16Bytes(std::u16string_view text, bool bigEndian) {
+  std::string out;
+  for (char16_t c : text) {
+    const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+    out += bigEndian ? high : low;
+    out += bigEndian ? low : high;
+  }
+  return out;
 }
 
 }  // namespace zeb
