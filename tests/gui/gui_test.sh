@@ -168,6 +168,10 @@ check "ListBox1 empty" "0" "$(ask lines ListBox1)"
 check "tab order" "Button1 ListBox1 SearchDesktop SearchStartMenu SearchINIFiles SearchRegistry Button3 ProgramMode0" \
   "$(ask tab-order Tform1)"
 
+# With nothing found yet a double-click on the list opens nothing.
+act dblclick ListBox1 0 sleep 500
+check "no review of an empty list" 0 "$(ask visible TForm2)"
+
 echo "mode switch"
 act click ProgramMode1 sleep 300
 for control in Label5 Search Label6 Replace; do

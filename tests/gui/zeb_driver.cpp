@@ -226,10 +226,10 @@ void PressMessageBoxButton(const std::string& caption) {
   PostMessageA(search.found, BM_CLICK, 0, 0);
 }
 
-// The list line's top in the list's client area; the line must be in view.
+// The list line's top in the list's client area; the line must be in view. A line past the
+// last one is the empty room below it.
 int LineTop(HWND list, int line) {
-  const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-  if (line < 0 || line >= count) throw Failure{"no line " + std::to_string(line)};
+  if (line < 0) throw Failure{"no line " + std::to_string(line)};
   const LRESULT top = SendMessageA(list, LB_GETTOPINDEX, 0, 0);
   const LRESULT height = SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
   return static_cast<int>((line - top) * height);
