@@ -61,6 +61,16 @@ void MoveToNewName(RemoveOld removeOld, WriteNew writeNew, RestoreOld restoreOld
   }
 }
 
+// Text goes back as REG_SZ, except into an expandable string: "%SystemRoot%\system32" written
+// as REG_SZ would stop expanding, and a mere change of name would break the workstation.
+void WriteText(Registry& registry, const std::string& name, const std::string& text,
+               ValueKind kind) {
+  if (kind == ValueKind::kExpandString)
+    registry.WriteExpandString(name, text);
+  else
+    registry.WriteString(name, text);
+}
+
 }  // namespace
 
 std::string ChangeWriter::CurrentName(const std::string& place, const std::string& name) const {
@@ -117,7 +127,8 @@ LineOutcome ChangeWriter::WriteRegistryContents(const ChangeRec& change) {
   Registry registry(workstation_.registry, change.kind);
   // A key that cannot be opened or created shows up as the write's failure.
   registry.OpenKey(KeyPathFromRoot(change.location), true);
-  registry.WriteString(CurrentName(RegistryPlace(change), change.oldText), change.newText);
+  const std::string name = CurrentName(RegistryPlace(change), change.oldText);
+  WriteText(registry, name, change.newText, registry.GetDataType(name));
   return Written();
 }
 
@@ -134,12 +145,13 @@ LineOutcome ChangeWriter::RenameRegistryValue(const ChangeRec& change) {
     registry.DeleteValue(oldName);
     registry.DeleteValue(newName);
   };
-  switch (registry.GetDataType(oldName)) {
+  const ValueKind kind = registry.GetDataType(oldName);
+  switch (kind) {
     case ValueKind::kString:
     case ValueKind::kExpandString: {
       const std::string text = registry.ReadString(oldName);
-      MoveToNewName(removeBoth, [&] { registry.WriteString(newName, text); },
-                    [&] { registry.WriteString(oldName, text); });
+      MoveToNewName(removeBoth, [&] { WriteText(registry, newName, text, kind); },
+                    [&] { WriteText(registry, oldName, text, kind); });
       break;
     }
     case ValueKind::kInteger: {

@@ -20,6 +20,12 @@ bool IsText(std::uint32_t type) {
   return type == regtype::kString || type == regtype::kExpandString;
 }
 
+std::vector<std::uint8_t> ZeroEnded(const std::string& text) {
+  std::vector<std::uint8_t> data(text.begin(), text.end());
+  data.push_back(0);
+  return data;
+}
+
 // Key names without empty parts, each behind one backslash; the root is "".
 std::string NormalizedPath(const std::string& path) {
   std::string out;
@@ -242,9 +248,11 @@ void Registry::WriteValue(const std::string& name, std::uint32_t type,
 }
 
 void Registry::WriteString(const std::string& name, const std::string& value) {
-  std::vector<std::uint8_t> data(value.begin(), value.end());
-  data.push_back(0);
-  WriteValue(name, regtype::kString, data);
+  WriteValue(name, regtype::kString, ZeroEnded(value));
+}
+
+void Registry::WriteExpandString(const std::string& name, const std::string& value) {
+  WriteValue(name, regtype::kExpandString, ZeroEnded(value));
 }
 
 void Registry::WriteInteger(const std::string& name, std::int32_t value) {

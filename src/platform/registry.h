@@ -79,6 +79,8 @@ class Registry {
   std::vector<std::uint8_t> ReadBinaryData(const std::string& name, std::size_t bufferSize);
 
   void WriteString(const std::string& name, const std::string& value);  // always REG_SZ
+  // REG_EXPAND_SZ, for text such as "%SystemRoot%\system32" that must go on expanding.
+  void WriteExpandString(const std::string& name, const std::string& value);
   void WriteInteger(const std::string& name, std::int32_t value);
   void WriteBinaryData(const std::string& name, const std::vector<std::uint8_t>& data);
 

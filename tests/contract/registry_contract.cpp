@@ -162,8 +162,14 @@ TEST_F(RegistryContract, RelativePathsCountFromTheCurrentKeyAndTheEmptyPathIsThe
   EXPECT_NE(std::find(rootKeys.begin(), rootKeys.end(), "Software"), rootKeys.end());
 }
 
-TEST_F(RegistryContract, AnExpandableStringReadsAsTextUnexpanded) {
-  SetRaw("Path", regtype::kExpandString, Text(std::string("%SystemRoot%\\x", 15)));
+TEST_F(RegistryContract, AnExpandableStringIsWrittenAsRegExpandSzAndReadsAsTextUnexpanded) {
+  reg_.WriteString("Path", "plain");
+  reg_.WriteExpandString("Path", "%SystemRoot%\\x");  // replaces the REG_SZ
+  std::uint32_t type = 0;
+  Bytes data;
+  ASSERT_EQ(api_.QueryValue(reg_.CurrentKey(), "Path", &type, &data), winerr::kSuccess);
+  EXPECT_EQ(type, regtype::kExpandString);
+  EXPECT_EQ(data, Text(std::string("%SystemRoot%\\x\0", 15)));
   EXPECT_EQ(reg_.GetDataType("Path"), ValueKind::kExpandString);
   EXPECT_EQ(reg_.ReadString("Path"), "%SystemRoot%\\x");
 }

@@ -219,7 +219,7 @@ TEST_F(SaveTest, ConfirmedOrUnpromptedSaveWritesAndEndsCleanly) {
 
 // --- Each kind of change --------------------------------------------------------------
 
-TEST_F(SaveTest, RegistryContentsAreWrittenAsStringsWhateverTheValueWas) {
+TEST_F(SaveTest, RegistryContentsAreWrittenAsStringsOverNumbersAndMissingValues) {
   SetRaw(kHklm, "\\SOFTWARE\\Varnok", "Number", regtype::kDword, {7, 0, 0, 0});
   Add(kHklm, kChangeVariableContents, "\\SOFTWARE\\Varnok", "Number", "CN=New.O=Acme");
   Add(kHklm, kChangeVariableContents, "\\SOFTWARE\\Missing\\Key", "Ctx", "created");
@@ -258,6 +258,36 @@ TEST_F(SaveTest, RegistryValueRenamesKeepTypeAndData) {
   EXPECT_FALSE(Value(kHklm, "\\K", "Str"));
   EXPECT_FALSE(Value(kHklm, "\\K", "Dw"));
   EXPECT_FALSE(Value(kHklm, "\\K", "Bin"));
+}
+
+TEST_F(SaveTest, ExpandableStringsStayExpandableWhenRenamedOrChanged) {
+  const auto data = [](std::string text) {
+    text.push_back('\0');
+    return std::vector<std::uint8_t>(text.begin(), text.end());
+  };
+  SetRaw(kHklm, "\\Env", "Path", regtype::kExpandString, data("%SystemRoot%\\system32"));
+  SetRaw(kHklm, "\\Env", "Temp", regtype::kExpandString, data("%TEMP%\\old"));
+  SetString(kHklm, "\\Env", "TempDir", "a REG_SZ the rename replaces");
+  SetRaw(kHklm, "\\Env", "Home", regtype::kExpandString, data("%HOMEPATH%"));
+  Add(kHklm, kChangeVariableName, "\\Env", "Path", "SystemPath");
+  Add(kHklm, kChangeVariableContents, "\\Env", "Temp", "%TEMP%\\new");
+  Add(kHklm, kChangeVariableName, "\\Env", "Temp", "TempDir");
+  Add(kHklm, kChangeVariableName, "\\Env", "Home", "Profile");
+  Add(kHklm, kChangeVariableContents, "\\Env", "Home", "%USERPROFILE%");  // after its rename
+
+  EXPECT_EQ(Save().ending, SaveEnding::kCompleted);
+
+  const auto expectExpandable = [&](const std::string& name, const std::string& text) {
+    const auto value = Value(kHklm, "\\Env", name);
+    ASSERT_TRUE(value) << name;
+    EXPECT_EQ(value->type, regtype::kExpandString) << name;
+    EXPECT_EQ(value->data, data(text)) << name;
+  };
+  expectExpandable("SystemPath", "%SystemRoot%\\system32");
+  expectExpandable("TempDir", "%TEMP%\\new");
+  expectExpandable("Profile", "%USERPROFILE%");
+  EXPECT_EQ(ValueNames(kHklm, "\\Env"),
+            (std::vector<std::string>{"Profile", "SystemPath", "TempDir"}));
 }
 
 TEST_F(SaveTest, ValuesThatCannotBeCopiedAreNotRenamedAndNothingIsDeleted) {
