@@ -5,6 +5,7 @@
 
 #include "app/app_window.h"
 #include "app/message_file.h"
+#include "changes/report.h"
 #include "directory/directory_client.h"
 #include "platform/view.h"
 #include "platform/workstation.h"
@@ -41,6 +42,8 @@ struct AppServices {
   TextFiles& files;
   ScannerFactory& scanners;
   ChangeSaver& saver;
+  // The "/REPORT=" file, or null: written at the end of the scan run, and again by Save.
+  ChangeReport* report;
 };
 
 }  // namespace zeb

@@ -175,6 +175,7 @@ void RunScan(AppServices& services, AppState& state) {
   }
   if (main.IsTicked(SearchArea::kRegistry)) ScanRegistry(services, context, *scanners, steps);
   ShowResult(services);
+  if (services.report) services.report->Write(state.Changes(), services.list);
 }
 
 }  // namespace zeb

@@ -3,6 +3,7 @@
 #include "app/scan_run.h"
 #include "platform/registry.h"
 #include "support/app_harness.h"
+#include "support/recording_file_writer.h"
 
 namespace zeb {
 namespace {
@@ -165,6 +166,29 @@ TEST_F(ScanRunTest, AFindingEnablesSave) {
   EXPECT_TRUE(h.main.enabled[MainControl::kSaveButton]);
   EXPECT_FALSE(h.main.enabled[MainControl::kSearchButton]);
   EXPECT_EQ(h.view.cursor, Cursor::kDefault);
+}
+
+TEST_F(ScanRunTest, TheReportListsEveryLineAsProposedAtTheEnd) {
+  testing::RecordingFileWriter writer;
+  ChangeReport report("C:\\zeb.csv", writer, h.view);
+  h.reportInUse = &report;
+  FindOneAt("SearchRegistryTree(HKEY_USERS, )");
+  StartUp("");
+  Scan();
+  ASSERT_EQ(writer.files.count("C:\\zeb.csv"), 1u);
+  const std::string& text = writer.files["C:\\zeb.csv"];
+  EXPECT_EQ(text.find("line,ticked,kind,subType,location,oldText,newText,status\r\n"), 3u);
+  EXPECT_NE(text.find("\r\n1,1,HKEY_USERS,"), std::string::npos);
+  EXPECT_NE(text.find(",proposed\r\n"), std::string::npos);
+}
+
+TEST_F(ScanRunTest, ARunThatCannotStartWritesNoReport) {
+  testing::RecordingFileWriter writer;
+  ChangeReport report("C:\\zeb.csv", writer, h.view);
+  h.reportInUse = &report;
+  StartUp("/SEARCH=");
+  Scan();
+  EXPECT_TRUE(writer.files.empty());
 }
 
 TEST_F(ScanRunTest, AnEmptySearchTextRefusesTheRunUntilCorrected) {

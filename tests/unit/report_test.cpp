@@ -6,23 +6,13 @@
 #include <map>
 
 #include "changes/report.h"
+#include "support/recording_file_writer.h"
 #include "support/recording_view.h"
 
 namespace zeb {
 namespace {
 
 using testing::RecordingView;
-
-class FakeFileWriter : public TextFileWriter {
- public:
-  bool WriteWholeFile(const std::string& path, const std::string& bytes) override {
-    if (fail) return false;
-    files[path] = bytes;
-    return true;
-  }
-  std::map<std::string, std::string> files;
-  bool fail = false;
-};
 
 constexpr char kBom[] = "\xEF\xBB\xBF";
 constexpr char kHeader[] = "line,ticked,kind,subType,location,oldText,newText,status\r\n";
@@ -44,7 +34,7 @@ class ReportTest : public ::testing::Test {
   RecordingView view;
   RunFlags flags;
   ChangeList changes{view, view, flags};
-  FakeFileWriter writer;
+  testing::RecordingFileWriter writer;
   ChangeReport report{"C:\\reports\\zeb.csv", writer, view};
 };
 

@@ -15,6 +15,7 @@
 #include "platform/memory/memory_shell_links.h"
 #include "platform/memory/memory_system.h"
 #include "platform/registry.h"
+#include "support/recording_file_writer.h"
 #include "support/recording_view.h"
 
 namespace zeb {
@@ -27,15 +28,6 @@ constexpr RegKey kHku = hkey::kUsers;
 constexpr char kIni[] = "C:\\WINDOWS\\NET.INI";
 constexpr char kConfirmation[] =
     "Clicking OK will cause selected changes to be written to this workstation.";
-
-class MemoryReportFiles : public TextFileWriter {
- public:
-  bool WriteWholeFile(const std::string& path, const std::string& bytes) override {
-    files[path] = bytes;
-    return true;
-  }
-  std::map<std::string, std::string> files;
-};
 
 class SaveTest : public ::testing::Test {
  protected:
@@ -725,7 +717,7 @@ TEST_F(SaveTest, ALastRunThatCannotBeWrittenEndsTheRunAfterTheChanges) {
 // --- The report -------------------------------------------------------------------------
 
 TEST_F(SaveTest, TheReportIsRewrittenWithEachLinesOutcome) {
-  MemoryReportFiles reportFiles;
+  testing::RecordingFileWriter reportFiles;
   ChangeReport changeReport("C:\\zeb.csv", reportFiles, view);
   report = &changeReport;
   SetString(kHklm, "\\K", "V", "old");

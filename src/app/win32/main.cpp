@@ -83,7 +83,8 @@ int RunProgram() {
   WorkstationSaver saver(workstation, main, main.List(), view, view, report ? &*report : nullptr);
 
   const AppServices services{workstation, directory, main, splash,    life,  view,
-                             main.List(), view,      textFiles, scanners, saver};
+                             main.List(), view,      textFiles, scanners, saver,
+                             report ? &*report : nullptr};
   Program program(services);
   ProgramEvents events(program, main, review, life, view);
   splash.SetEvents(&events);
