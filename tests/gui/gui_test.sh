@@ -303,6 +303,25 @@ act click Button3
 wait_zeb 20
 check "exit code after Save" 0 "$zeb_status"
 
+# --- An error that ends Save ------------------------------------------------------------------
+echo "error box"
+rm -f "$ini"
+mkdir -p "$windows_dir/zebgone"
+cp "$source_dir/samples/acme/windows/ZEBDEMO.INI" "$windows_dir/zebgone/"
+start_zeb /NODESK /NOMENU /NOREG
+act wait-window Tform1 20 click Button1 wait-text Label3 "Workstation Scan Completed" 300
+# The file's folder goes between the scan and Save: the first write fails.
+rm -rf "$windows_dir/zebgone"
+act click Button2 box-wait 10 box-press OK wait-hidden '#32770' 5 box-wait 30
+check "error box caption" "ZEB" "$(ask box-caption)"
+check "error box text" 'Unable to write to C:\windows\zebgone\ZEBDEMO.INI' "$(ask box-text)"
+shot save-error
+act box-press OK wait-hidden '#32770' 5
+check "Save disabled after its error" 0 "$(ask enabled Button2)"
+act click Button3
+wait_zeb 20
+check "exit code after the error" 0 "$zeb_status"
+
 # --- Message panel and About box -------------------------------------------------------------
 echo "message panel"
 printf 'Welcome %%USERNAME%%\r\n100%% sure\r\n%%UNDEFINED_NAME%%\r\n' >"$root/message.txt"
