@@ -366,5 +366,11 @@ start_zeb /STARTING=12/31/2099
 wait_zeb 20
 check "exit code of /STARTING= in the future" 0 "$zeb_status"
 
+echo "closing the splash window"
+start_zeb
+act wait-window TForm3 20 close TForm3
+wait_zeb 20
+check "exit code after closing the splash window" 0 "$zeb_status"
+
 echo "$checks checks, $failures failed; screenshots in $shot_dir"
 [ "$failures" -eq 0 ]
