@@ -28,7 +28,7 @@ test-windows: windows
 	scripts/with-test-prefix ctest --test-dir $(WINDOWS) --output-on-failure
 
 demo: windows
-	scripts/demo
+	ZEB_BUILD=$(CURDIR)/$(WINDOWS) scripts/demo
 
 clean:
 	rm -rf build

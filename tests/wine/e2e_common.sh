@@ -23,6 +23,12 @@ source "$e2e_here/harness.sh"
 E2E_TREE=ACME_TREE
 E2E_USER=Robert.Sales.Acme
 
+# What Wine itself writes while zeb runs: the console settings of the console that zeb's
+# "NET STOP SPOOLER" gets, and the display driver's date stamp, renewed whenever a program
+# opens the virtual display.
+E2E_WINE_REGISTRY_NOISE='^[-+] \[HKEY_USERS\\[^\\]+\\Console\]'
+E2E_WINE_REGISTRY_NOISE+='|^[-+] \[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Class\\\{4D36E968-E325-11CE-BFC1-08002BE10318\}\\0000\]'$'\t''"DriverDateData"='
+
 e2e_fail() {
   echo "e2e: $*" >&2
   return 1
@@ -98,6 +104,15 @@ e2e_install_zeb() {
   harness_seed_file "$1" 'C:\ZEB\zeb.exe' && harness_seed_file "$2/directory.ldif" 'C:\ZEB\directory.ldif'
 }
 
+# e2e_zeb_switches report-file [switches...]: zeb's switches for the sample directory and
+# user, with the report, then the given ones, into the array E2E_ZEB_SWITCHES.
+e2e_zeb_switches() {
+  local report=$1
+  shift
+  E2E_ZEB_SWITCHES=('/DIRECTORY=C:\ZEB\directory.ldif' "/TREE=$E2E_TREE" "/USER=$E2E_USER"
+    "/REPORT=$(harness_windows_path "$report")" "$@")
+}
+
 # e2e_run_zeb seconds report-file [switches...]: an unattended, hidden run of zeb on the
 # sample directory on a virtual display, writing its report; returns zeb's exit code (124:
 # killed at the time limit).
@@ -105,9 +120,8 @@ e2e_run_zeb() {
   local seconds=$1 report=$2
   shift 2
   rm -f "$report"
-  e2e_on_display "$seconds" 'C:\ZEB\zeb.exe' /STEALTH '/DIRECTORY=C:\ZEB\directory.ldif' \
-    "/TREE=$E2E_TREE" "/USER=$E2E_USER" "/REPORT=$(harness_windows_path "$report")" "$@" \
-    >"$HARNESS_ROOT/zeb.out" 2>&1
+  e2e_zeb_switches "$report" /STEALTH "$@"
+  e2e_on_display "$seconds" 'C:\ZEB\zeb.exe' "${E2E_ZEB_SWITCHES[@]}" >"$HARNESS_ROOT/zeb.out" 2>&1
 }
 
 # e2e_on_display seconds program [arguments...]: like harness_run, but the virtual display
@@ -230,4 +244,33 @@ e2e_prepare() {
   e2e_seed_sample_workstation "$samples" "$tools" || return 1
   e2e_install_zeb "$zeb" "$samples" || return 1
   e2e_snapshot "$HARNESS_ROOT/before" "$tools"
+}
+
+# e2e_show_changes before-folder after-folder: what changed between two snapshots, for a
+# person to read: Registry keys and values, INI entries, shortcut fields; "-" before, "+" after.
+e2e_show_changes() {
+  echo "Registry (HKEY_LOCAL_MACHINE, HKEY_USERS):"
+  e2e_show_view registry "$1" "$2" 1 "$E2E_WINE_REGISTRY_NOISE"
+  echo "INI files under C:\\windows:"
+  e2e_show_view ini "$1" "$2" 2
+  echo "Shortcuts (target path | working directory | arguments):"
+  e2e_show_view shortcuts "$1" "$2" 1
+}
+
+# e2e_show_view view before after head-fields [ignored-pattern]: the changed lines of a view,
+# grouped under their first head-fields tab-separated fields (a key; a file and section; a
+# shortcut), each group's lines before its "+" lines.
+e2e_show_view() {
+  local view=$1 before=$2/$1.txt after=$3/$1.txt heads=$4 ignored=${5:-}
+  e2e_changed_lines "$before" "$after" | { if [ -n "$ignored" ]; then grep -Ev -- "$ignored"; else cat; fi } |
+    sed -e 's/^\([-+]\) /\1\t/' -e 's/^\([-+]\t\)\[\([^]\t]*\)\]/\1\2/' | LC_ALL=C sort -t "$(printf '\t')" -s -k2,$((heads + 1)) |
+    awk -F '\t' -v heads="$heads" '
+      {
+        head = $2; for (i = 3; i <= heads + 1; i++) head = head " " $i
+        rest = ""
+        for (i = heads + 2; i <= NF; i++) rest = rest (i == heads + 2 ? "" : " | ") ($i == "" ? "(empty)" : $i)
+        if (head != shown) { print "  " head; shown = head; any = 1 }
+        print "    " $1 " " (NF < heads + 2 ? "(the key itself)" : rest)
+      }
+      END { if (!any) print "  (no change)" }'
 }

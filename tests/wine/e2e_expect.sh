@@ -7,12 +7,6 @@
 
 e2e_failures=0
 E2E_DESKTOP= E2E_START_MENU= E2E_SID=
-# What Wine itself writes while zeb runs: the console settings of the console that zeb's
-# "NET STOP SPOOLER" gets, and the display driver's date stamp, renewed whenever a program
-# opens the virtual display.
-E2E_WINE_REGISTRY_NOISE='^[-+] \[HKEY_USERS\\[^\\]+\\Console\]'
-E2E_WINE_REGISTRY_NOISE+='|^[-+] \[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Class\\\{4D36E968-E325-11CE-BFC1-08002BE10318\}\\0000\]'$'\t''"DriverDateData"='
-
 e2e_check() {  # e2e_check description command...
   local what=$1
   shift
