@@ -16,11 +16,7 @@
 
 #include "changes/change_list.h"
 #include "directory/names.h"
-#include "platform/win32/win32_file_finder.h"
-#include "platform/win32/win32_profiles.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_shell_links.h"
-#include "platform/win32/win32_system.h"
+#include "platform/win32/win32_workstation.h"
 #include "scan/registry_search.h"
 
 namespace {
@@ -103,12 +99,7 @@ struct RunResult {
 };
 
 RunResult TimeOneWalk(ProgramMode mode, const std::string& rootPath, const std::string& search) {
-  Win32Registry registry;
-  Win32Profiles profiles;
-  Win32FileFinder files;
-  Win32ShellLinkFactory shellLinks;
-  Win32System system;
-  Workstation workstation{registry, profiles, files, shellLinks, system};
+  Win32Workstation platform;
   QueueOnlyView view;
   EmptyDirectory directory;
   RunFlags flags;
@@ -116,7 +107,7 @@ RunResult TimeOneWalk(ProgramMode mode, const std::string& rootPath, const std::
   flags.shortcutsTicked = true;
   ChangeList changes(view, view, flags);
   DirectoryNames names(directory, 1, "ACME_TREE", view);
-  ScanContext context{workstation, names, changes, view, flags, mode, search, "Replaced",
+  ScanContext context{platform.seams, names, changes, view, flags, mode, search, "Replaced",
                       std::string(), nullptr};
 
   const auto start = std::chrono::steady_clock::now();

@@ -25,11 +25,7 @@
 #include "directory/ldif_directory.h"
 #include "platform/registry.h"
 #include "platform/text.h"
-#include "platform/win32/win32_file_finder.h"
-#include "platform/win32/win32_profiles.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_shell_links.h"
-#include "platform/win32/win32_system.h"
+#include "platform/win32/win32_workstation.h"
 
 namespace zeb::ui {
 
@@ -54,15 +50,11 @@ std::string ReportPath(const std::vector<std::string>& arguments) {
 }
 
 int RunProgram() {
-  Win32Registry registry;
-  Win32Profiles profiles;
-  Win32FileFinder files;
-  Win32ShellLinkFactory shellLinks;
-  Win32System system;
-  Workstation workstation{registry, profiles, files, shellLinks, system};
+  Win32Workstation platform;
+  Workstation& workstation = platform.seams;
 
-  const std::vector<std::string> arguments = ProgramArguments(system.CommandLine());
-  Registry configRegistry(registry, hkey::kLocalMachine);
+  const std::vector<std::string> arguments = ProgramArguments(platform.system.CommandLine());
+  Registry configRegistry(platform.registry, hkey::kLocalMachine);
   LdifDirectory directory(ReadDirectoryConfig(arguments, configRegistry, ProgramFolder()));
 
   ScreenCursor cursor;

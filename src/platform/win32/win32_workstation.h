@@ -1,0 +1,22 @@
+#pragma once
+// The real platform in one piece: each seam's Win32 backend, bundled as a Workstation.
+#include "platform/win32/win32_file_finder.h"
+#include "platform/win32/win32_profiles.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_shell_links.h"
+#include "platform/win32/win32_system.h"
+#include "platform/workstation.h"
+
+namespace zeb {
+
+struct Win32Workstation {
+  Win32Registry registry;
+  Win32Profiles profiles;
+  Win32FileFinder files;
+  Win32ShellLinkFactory shellLinks;
+  Win32System system;
+  // Declared last, so that it refers to members already made.
+  Workstation seams{registry, profiles, files, shellLinks, system};
+};
+
+}  // namespace zeb
