@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The sample workstation (samples/acme) in a Wine prefix, zeb.exe run on it, and views of
 # the workstation taken before and after: shared by the end-to-end tests and scripts/demo.
 # Source it from bash, after which the harness's functions are there too:
@@ -13,9 +14,11 @@
 # A snapshot is a folder of sorted text files, one per view (see e2e_snapshot).
 
 e2e_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-# Wine's menu builder would mirror every shortcut we make or save into the home folder's
-# menus and desktop: noise in a run that must change nothing but what zeb writes.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
+# Wine's menu builder mirrors every shortcut made or saved into the home folder's menus, and
+# at the start of the next Wine session it walks them all again; with the sample's shortcuts
+# to servers that do not exist, that session's programs were seen to get no display at all
+# (zeb then waits for a window that never comes).
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
 # shellcheck source=harness.sh
 source "$e2e_here/harness.sh"
 
@@ -122,6 +125,12 @@ e2e_run_zeb() {
   rm -f "$report"
   e2e_zeb_switches "$report" /STEALTH "$@"
   e2e_on_display "$seconds" 'C:\ZEB\zeb.exe' "${E2E_ZEB_SWITCHES[@]}" >"$HARNESS_ROOT/zeb.out" 2>&1
+  local status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "e2e: zeb.exe ended with exit code $status; what Wine said (WINEDEBUG=$WINEDEBUG):" >&2
+    tail -n 20 "$HARNESS_ROOT/zeb.out" >&2
+  fi
+  return $status
 }
 
 # e2e_on_display seconds program [arguments...]: like harness_run, but the virtual display
@@ -239,7 +248,7 @@ e2e_changed_lines() {
 # $HARNESS_ROOT/before.
 e2e_prepare() {
   local zeb=$1 tools=$2 samples=$3 parent=${4:-}
-  harness_make_prefix $parent || return 1
+  harness_make_prefix ${parent:+"$parent"} || return 1
   trap harness_stop EXIT
   e2e_seed_sample_workstation "$samples" "$tools" || return 1
   e2e_install_zeb "$zeb" "$samples" || return 1
@@ -261,7 +270,7 @@ e2e_show_changes() {
 # grouped under their first head-fields tab-separated fields (a key; a file and section; a
 # shortcut), each group's lines before its "+" lines.
 e2e_show_view() {
-  local view=$1 before=$2/$1.txt after=$3/$1.txt heads=$4 ignored=${5:-}
+  local before=$2/$1.txt after=$3/$1.txt heads=$4 ignored=${5:-}
   e2e_changed_lines "$before" "$after" | { if [ -n "$ignored" ]; then grep -Ev -- "$ignored"; else cat; fi } |
     sed -e 's/^\([-+]\) /\1\t/' -e 's/^\([-+]\t\)\[\([^]\t]*\)\]/\1\2/' | LC_ALL=C sort -t "$(printf '\t')" -s -k2,$((heads + 1)) |
     awk -F '\t' -v heads="$heads" '

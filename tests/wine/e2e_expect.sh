@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Expectations of the end-to-end tests and their checks: the report line by line, and each
 # view of the workstation (e2e_common.sh) change by change. Source after e2e_common.sh.
 #
@@ -6,7 +7,7 @@
 #   {SID}      the user's key below HKEY_USERS, e.g. S-1-5-21-0-0-0-1000
 
 e2e_failures=0
-E2E_DESKTOP= E2E_START_MENU= E2E_SID=
+E2E_DESKTOP='' E2E_START_MENU='' E2E_SID=''
 e2e_check() {  # e2e_check description command...
   local what=$1
   shift
@@ -58,7 +59,7 @@ e2e_record_location() {
   printf '%s\n' "${rest%%,*}"
 }
 
-# e2e_check_report report.csv: header, then exactly the expected records, each once, in an
+# e2e_report_matches report.csv: header, then exactly the expected records, each once, in an
 # order their blocks allow, numbered from 1.
 e2e_report_matches() {
   local report=$1 ok=0
@@ -71,7 +72,7 @@ e2e_report_matches() {
     echo "  report header is '${lines[0]:-}'" >&2
     ok=1
   fi
-  local -a used=() seen_block_of=()
+  local -a used=()
   local i j number rest found last_block=0
   declare -A last_index_of_location=()
   for ((i = 1; i < ${#lines[@]}; i++)); do
