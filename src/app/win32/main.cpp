@@ -3,6 +3,7 @@
 // the review dialog), the program's logic between them, and the message loop.
 #include <windows.h>
 
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -90,4 +91,12 @@ int RunProgram() {
 
 }  // namespace zeb::ui
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return zeb::ui::RunProgram(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  try {
+    return zeb::ui::RunProgram();
+  } catch (const std::exception& error) {
+    // Only a program that could not set itself up gets here; a login script sees exit code 1.
+    MessageBoxA(nullptr, error.what(), "ZEB", MB_OK | MB_ICONERROR);
+    return 1;
+  }
+}

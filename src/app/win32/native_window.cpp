@@ -1,5 +1,8 @@
 #include "app/win32/native_window.h"
 
+#include <stdexcept>
+#include <string>
+
 namespace zeb::ui {
 
 NativeWindow::~NativeWindow() { Destroy(); }
@@ -14,9 +17,12 @@ void NativeWindow::Destroy() {
 
 void NativeWindow::Create(const char* className, const char* caption, DWORD style,
                           DWORD exStyle, const RECT& outer, HWND owner) {
-  CreateWindowExA(exStyle, className, caption, style, outer.left, outer.top,
-                  outer.right - outer.left, outer.bottom - outer.top, owner, nullptr,
-                  GetModuleHandleA(nullptr), this);
+  // Without its windows the program would wait for messages that never come (no display,
+  // say): say so and end instead.
+  if (!CreateWindowExA(exStyle, className, caption, style, outer.left, outer.top,
+                       outer.right - outer.left, outer.bottom - outer.top, owner, nullptr,
+                       GetModuleHandleA(nullptr), this))
+    throw std::runtime_error(std::string("Unable to create the window '") + caption + "'");
 }
 
 LRESULT NativeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
