@@ -14,11 +14,6 @@
 # A snapshot is a folder of sorted text files, one per view (see e2e_snapshot).
 
 e2e_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-# Wine's menu builder mirrors every shortcut made or saved into the home folder's menus, and
-# at the start of the next Wine session it walks them all again; with the sample's shortcuts
-# to servers that do not exist, that session's programs were seen to get no display at all
-# (zeb then waits for a window that never comes).
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
 # shellcheck source=harness.sh
 source "$e2e_here/harness.sh"
 
@@ -124,27 +119,13 @@ e2e_run_zeb() {
   shift 2
   rm -f "$report"
   e2e_zeb_switches "$report" /STEALTH "$@"
-  e2e_on_display "$seconds" 'C:\ZEB\zeb.exe' "${E2E_ZEB_SWITCHES[@]}" >"$HARNESS_ROOT/zeb.out" 2>&1
+  harness_run "$seconds" 'C:\ZEB\zeb.exe' "${E2E_ZEB_SWITCHES[@]}" >"$HARNESS_ROOT/zeb.out" 2>&1
   local status=$?
   if [ "$status" -ne 0 ]; then
     echo "e2e: zeb.exe ended with exit code $status; what Wine said (WINEDEBUG=$WINEDEBUG):" >&2
     tail -n 20 "$HARNESS_ROOT/zeb.out" >&2
   fi
   return $status
-}
-
-# e2e_on_display seconds program [arguments...]: like harness_run, but the virtual display
-# stays up until every program of the prefix has ended. Save starts the spooler commands
-# without waiting for them, and a console that comes up after its display went away gets
-# no window and can crash.
-e2e_on_display() {
-  local seconds=$1
-  shift
-  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-    timeout --kill-after=10 "$1" wine "${@:2}" </dev/null
-    status=$?
-    timeout 60 wineserver -w
-    exit $status' e2e_on_display "$seconds" "$@"
 }
 
 # e2e_report_lines report.csv: the report's records without byte-order mark and CR.

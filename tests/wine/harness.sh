@@ -11,9 +11,12 @@
 # Every function returns non-zero on failure and says why on stderr. Nothing here touches
 # a prefix or wineserver other than the one harness_make_prefix made.
 
-# Quiet Wine, and no offers to install Mono or Gecko in a fresh prefix.
+# Quiet Wine, and no offers to install Mono or Gecko in a fresh prefix. No menu builder
+# either: it mirrors every shortcut made into the home folder's menus and walks them all
+# again at the start of the next Wine session; with shortcuts to servers that do not exist,
+# that session's programs were seen to get no display at all.
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 
 harness_fail() {
   echo "harness: $*" >&2
@@ -81,12 +84,18 @@ harness_seed_file() {
 
 # harness_run seconds program [arguments...]: runs a Windows program on a virtual display,
 # stdin empty; returns its exit code, or 124 when it was killed for running too long.
+# The display stays up until every program of the prefix has ended: zeb's Save starts the
+# spooler commands without waiting for them, and a console that comes up after its display
+# went away gets no window and can crash.
 harness_run() {
   harness_need_prefix || return 1
   local seconds=$1
   shift
-  xvfb-run -a -s "-screen 0 1024x768x24" \
-    timeout --kill-after=10 "$seconds" wine "$@" </dev/null
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    timeout --kill-after=10 "$1" wine "${@:2}" </dev/null
+    status=$?
+    timeout 60 wineserver -w
+    exit $status' harness_run "$seconds" "$@"
 }
 
 # harness_export_reg 'HKEY_...\key' out.txt: the key and its subtree in .reg form, as
