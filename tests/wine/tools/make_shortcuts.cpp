@@ -6,47 +6,18 @@
 // Without the two folders, the user's Desktop and Start Menu folders are used.
 // Exit code 0 when every line was made, 1 otherwise (each failure is named on stderr).
 #include <windows.h>
-#include <objbase.h>
 #include <shlobj.h>
-#include <shobjidl.h>
 
 #include <fstream>
+#include <memory>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "platform/win32/win32_shell_links.h"
+
 namespace {
-
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  ~ComPtr() {
-    if (p_ != nullptr) p_->Release();
-  }
-  T** Out() { return &p_; }
-  T* operator->() const { return p_; }
-
- private:
-  T* p_ = nullptr;
-};
-
-class ComApartment {
- public:
-  ComApartment() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-  ~ComApartment() {
-    if (ok_) CoUninitialize();
-  }
-  bool ok() const { return ok_; }
-
- private:
-  bool ok_;
-};
 
 struct ShortcutLine {
   std::string area;
@@ -107,27 +78,10 @@ bool WriteNonShortcut(const std::string& path) {
   return static_cast<bool>(out);
 }
 
-std::wstring Wide(const std::string& text) {
-  const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring out(n > 0 ? n : 1, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &out[0], n);
-  out.resize(out.size() - 1);
-  return out;
-}
-
 bool WriteShortcut(const std::string& path, const ShortcutLine& line) {
-  ComPtr<IShellLinkA> link;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                              reinterpret_cast<void**>(link.Out()))))
-    return false;
-  if (FAILED(link->SetPath(line.target.c_str())) ||
-      FAILED(link->SetWorkingDirectory(line.workingDirectory.c_str())) ||
-      FAILED(link->SetArguments(line.arguments.c_str())))
-    return false;
-  ComPtr<IPersistFile> file;
-  if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Out()))))
-    return false;
-  return SUCCEEDED(file->Save(Wide(path).c_str(), TRUE));
+  const std::unique_ptr<zeb::ShellLink> link = zeb::Win32ShellLinkFactory().Create();
+  return link && link->SetPath(line.target) && link->SetWorkingDirectory(line.workingDirectory) &&
+         link->SetArguments(line.arguments) && link->Save(path);
 }
 
 bool MakeShortcut(const std::string& areaFolder, const ShortcutLine& line) {
@@ -169,11 +123,6 @@ int main(int argc, char** argv) {
   std::ifstream description(argv[1]);
   if (!description) {
     std::cerr << "cannot read " << argv[1] << "\n";
-    return 1;
-  }
-  ComApartment com;
-  if (!com.ok()) {
-    std::cerr << "CoInitialize failed\n";
     return 1;
   }
   const std::string desktop = argc == 4 ? argv[2] : ShellFolder(CSIDL_DESKTOPDIRECTORY);
