@@ -272,7 +272,8 @@ act close TForm2 wait-hidden TForm2 5
 check "main window still there" 1 "$(ask visible Tform1)"
 
 echo "ticks and save"
-act tick ListBox1 0 space ListBox1 2 sleep 300
+# The review's modal loop may still be giving the main window back: let it settle first.
+act sleep 500 tick ListBox1 0 space ListBox1 2 sleep 300
 # A review changes no tick.
 review 1 >/dev/null
 act click TForm2.Button1 wait-hidden TForm2 5

@@ -385,8 +385,11 @@ void RunCommand(const std::string& command, Arguments& args) {
   } else if (command == "lines") {
     ShowList(FindControl(args.Take("list")).window);
   } else if (command == "tick") {
+    // Sent, not posted: a tick opens nothing, and the next command must see it done.
     HWND list = FindControl(args.Take("list")).window;
-    PostClick(list, 7, LineTop(list, args.Number("line")) + 6, false);
+    const LPARAM at = MAKELPARAM(7, LineTop(list, args.Number("line")) + 6);
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(list, WM_LBUTTONUP, 0, at);
   } else if (command == "dblclick") {
     HWND list = FindControl(args.Take("list")).window;
     PostClick(list, 100, LineTop(list, args.Number("line")) + 6, true);
@@ -396,7 +399,7 @@ void RunCommand(const std::string& command, Arguments& args) {
   } else if (command == "space") {
     HWND list = FindControl(args.Take("list")).window;
     SendMessageA(list, LB_SETCURSEL, args.Number("line"), 0);
-    PostMessageA(list, WM_CHAR, ' ', 0);
+    SendMessageA(list, WM_CHAR, ' ', 0);
   } else if (command == "tab-order") {
     ShowTabOrder(args.Take("window"));
   } else if (command == "box-wait") {
