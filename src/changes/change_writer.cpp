@@ -197,8 +197,8 @@ LineOutcome ChangeWriter::RenameKey(const ChangeRec& change) {
   Registry registry(api, change.kind);
 
   if (!registry.KeyExists(from)) {
-    // A key renamed earlier in this Save took this one along: it already stands where the
-    // change wants it, and deleting the target would throw it away.
+    // A key renamed earlier in this Save took this one along, below that key's new path.
+    // Going on would delete the target, which may hold what that rename has just moved.
     for (const DoneKeyRename& done : keyRenames_)
       if (done.root == change.kind && IsKeyBelow(from, done.from)) return Written();
     return Failed("Key '%s' not found", from);
