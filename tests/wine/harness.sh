@@ -16,7 +16,7 @@
 # again at the start of the next Wine session; with shortcuts to servers that do not exist,
 # that session's programs were seen to get no display at all.
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
 
 harness_fail() {
   echo "harness: $*" >&2
