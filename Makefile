@@ -5,16 +5,23 @@ JOBS ?= $(shell nproc)
 NATIVE := build/native
 WINDOWS := build/windows
 
-.PHONY: all native windows test test-native test-windows demo clean
+.PHONY: all setup native windows test test-native test-windows demo clean
+
+# ccache, where present, makes a second worktree or a clean rebuild cheap.
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
 all: native windows
 
-native:
-	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Release >/dev/null
+# Idempotent: installs only what is missing, and takes a second when nothing is.
+setup:
+	scripts/setup
+
+native: setup
+	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Release $(LAUNCHER) >/dev/null
 	cmake --build $(NATIVE) -j $(JOBS)
 
-windows:
-	cmake -S . -B $(WINDOWS) -DCMAKE_BUILD_TYPE=Release \
+windows: setup
+	cmake -S . -B $(WINDOWS) -DCMAKE_BUILD_TYPE=Release $(LAUNCHER) \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake >/dev/null
 	cmake --build $(WINDOWS) -j $(JOBS)
 
