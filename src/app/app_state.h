@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "app/exit_code.h"
 #include "changes/change_list.h"
 #include "directory/directory_client.h"
 #include "platform/run_flags.h"
@@ -29,6 +30,7 @@ class AppState {
   bool startUpBegun = false;      // the first splash activation has run the start-up
   bool endRequested = false;      // the program ends when control returns to the loop
   bool messagePanelMade = false;  // the splash window has been widened for it
+  RunExitCode exitCode;           // what the program ends with
 
   ChangeList& Changes() { return *changes_; }
   void EmptyChangeList() { changes_.emplace(lines_, view_, flags); }

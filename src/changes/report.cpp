@@ -49,7 +49,8 @@ std::string CsvField(std::string_view text) {
 }
 
 std::string FormatChangeReport(const ChangeList& changes, CheckList& lines,
-                               const std::vector<LineOutcome>& outcomes) {
+                               const std::vector<LineOutcome>& outcomes,
+                               const std::vector<std::string>& messages) {
   std::string out = kByteOrderMark;
   out.append(kHeader).append("\r\n");
   const LineOutcome proposed;
@@ -63,12 +64,14 @@ std::string FormatChangeReport(const ChangeList& changes, CheckList& lines,
                   AnsiToUtf8(StatusText(outcome))},
                  &out);
   }
+  for (const std::string& message : messages)
+    AppendRecord({"", "", "", "", "", "", "", AnsiToUtf8("message: " + message)}, &out);
   return out;
 }
 
 void ChangeReport::Write(const ChangeList& changes, CheckList& lines,
                          const std::vector<LineOutcome>& outcomes) {
-  if (!writer_.WriteWholeFile(path_, FormatChangeReport(changes, lines, outcomes)))
+  if (!writer_.WriteWholeFile(path_, FormatChangeReport(changes, lines, outcomes, messages_)))
     boxes_.ShowMessage("Unable to write report " + path_);
 }
 

@@ -16,8 +16,10 @@ namespace zeb {
 std::string CsvField(std::string_view text);
 
 // The report's text. Lines without an outcome (all of them after the scan) are "proposed".
+// `messages` become lines of their own after the changes, with only the status field.
 std::string FormatChangeReport(const ChangeList& changes, CheckList& lines,
-                               const std::vector<LineOutcome>& outcomes);
+                               const std::vector<LineOutcome>& outcomes,
+                               const std::vector<std::string>& messages = {});
 
 class ChangeReport {
  public:
@@ -30,8 +32,14 @@ class ChangeReport {
   void Write(const ChangeList& changes, CheckList& lines,
              const std::vector<LineOutcome>& outcomes = {});
 
+  // A text the run has to tell whoever reads the report (a failure, a skipped profile):
+  // written after the change lines, as a line whose status is "message: " and the text.
+  void AddMessage(const std::string& text) { messages_.push_back(text); }
+  const std::vector<std::string>& Messages() const { return messages_; }
+
  private:
   std::string path_;
+  std::vector<std::string> messages_;
   TextFileWriter& writer_;
   MessageBoxes& boxes_;
 };

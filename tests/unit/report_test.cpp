@@ -83,6 +83,19 @@ TEST_F(ReportTest, AfterSaveEachLineCarriesItsOutcome) {
                 "\"failed: line one\r\nsecond, \"\"quoted\"\" line \xE2\x82\xAC\"\r\n");
 }
 
+TEST_F(ReportTest, MessagesFollowTheChangesWithOnlyTheirStatus) {
+  changes.AddChange(0x80000002u, kChangeVariableContents, "\\K", "v", "x");
+  report.AddMessage("DXCallsInit Failed (-1001)");
+  report.AddMessage("Profile S-1-5-21-9 skipped: \"in use\", caf\xE9");
+
+  report.Write(changes, view);
+
+  EXPECT_EQ(writer.files["C:\\reports\\zeb.csv"],
+            std::string(kBom) + kHeader + "1,1,HKEY_LOCAL_MACHINE,3,\\K,v,x,proposed\r\n" +
+                ",,,,,,,message: DXCallsInit Failed (-1001)\r\n" +
+                ",,,,,,,\"message: Profile S-1-5-21-9 skipped: \"\"in use\"\", caf\xC3\xA9\"\r\n");
+}
+
 TEST_F(ReportTest, AnEmptyListStillGivesTheHeader) {
   report.Write(changes, view);
   EXPECT_EQ(writer.files["C:\\reports\\zeb.csv"], std::string(kBom) + kHeader);
