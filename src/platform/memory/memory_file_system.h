@@ -43,7 +43,7 @@ class MemoryFileSystem {
   // False, with nothing changed, when the file is not writable.
   bool StoreFile(const std::string& path, const std::string& bytes);
   // A folder's entries in the file system's order, "." and ".." first except at a drive's
-  // root; nothing when the path is no folder.
+  // root, each with its 8.3 alias; nothing when the path is no folder.
   std::optional<std::vector<FileEntry>> ListFolder(const std::string& path) const;
 
  private:

@@ -1,4 +1,4 @@
-#include "platform/memory/wide_case.h"
+#include "platform/wide_case.h"
 
 #include <array>
 
