@@ -1,10 +1,7 @@
 #include "platform/memory/file_name_match.h"
 
 #include "platform/code_page_1252.h"
-<<<<<<< HEAD
-=======
 #include "platform/file_pattern.h"
->>>>>>> 071212c
 #include "platform/wide_case.h"
 
 namespace zeb {

@@ -4,10 +4,7 @@
 #include <stdexcept>
 
 #include "platform/code_page_1252.h"
-<<<<<<< HEAD
-=======
 #include "platform/memory/file_name_match.h"
->>>>>>> 071212c
 #include "platform/wide_case.h"
 
 namespace zeb {
