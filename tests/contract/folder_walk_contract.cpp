@@ -19,7 +19,7 @@ using testing::WalkOutcome;
 using Strings = std::vector<std::string>;
 
 Workstation ContractWorkstation() {
-  return Workstation{Registry(), Profiles(), Files(), ShellLinks(), System()};
+  return Workstation{Registry(), Profiles(), Files(), ShellLinks(), System(), FileBytes()};
 }
 
 testing::TreeMaker Maker() {
