@@ -71,8 +71,15 @@ std::string FormatChangeReport(const ChangeList& changes, CheckList& lines,
 
 void ChangeReport::Write(const ChangeList& changes, CheckList& lines,
                          const std::vector<LineOutcome>& outcomes) {
-  if (!writer_.WriteWholeFile(path_, FormatChangeReport(changes, lines, outcomes, messages_)))
-    boxes_.ShowMessage("Unable to write report " + path_);
+  lastOutcomes_ = outcomes;
+  messagesWritten_ = messages_.size();
+  lastWriteFailed_ =
+      !writer_.WriteWholeFile(path_, FormatChangeReport(changes, lines, outcomes, messages_));
+  if (lastWriteFailed_) boxes_.ShowMessage("Unable to write report " + path_);
+}
+
+void ChangeReport::WritePending(const ChangeList& changes, CheckList& lines) {
+  if (messages_.size() > messagesWritten_) Write(changes, lines, std::vector(lastOutcomes_));
 }
 
 }  // namespace zeb
