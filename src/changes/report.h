@@ -37,6 +37,9 @@ class ChangeReport {
   // it or it was never written but holds messages (a run that ended before its scan).
   void WritePending(const ChangeList& changes, CheckList& lines);
   bool LastWriteFailed() const { return lastWriteFailed_; }
+  // The header and the messages alone, for a run that ended before it had a change list
+  // (its windows could not be made).
+  void WriteMessagesOnly();
 
   // A text the run has to tell whoever reads the report (a failure, a skipped profile):
   // written after the change lines, as a line whose status is "message: " and the text.
@@ -44,6 +47,8 @@ class ChangeReport {
   const std::vector<std::string>& Messages() const { return messages_; }
 
  private:
+  void Store(const std::string& text);
+
   std::string path_;
   std::vector<std::string> messages_;
   std::vector<LineOutcome> lastOutcomes_;
