@@ -7,8 +7,9 @@
 #
 #   e2e_fleet.sh zeb.exe tools-folder source-folder driver.exe
 #
-# tools-folder holds make_shortcuts.exe and read_shortcuts.exe; driver.exe is the GUI tests'
-# zeb_driver.exe, which reads and answers the boxes of the runs that show one.
+# tools-folder holds make_shortcuts.exe, read_shortcuts.exe and file_version.exe; driver.exe
+# is the GUI tests' zeb_driver.exe, which reads and answers the boxes of the runs that show one.
+# Last, the version resource and the icon of zeb.exe.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/e2e_common.sh"
@@ -187,6 +188,12 @@ e2e_check "/? lists the switches, one a line" box_lists /REPORTONLY /QUIET /STEA
 fleet_run_watched /QUIET '/?'
 fleet_expect_code "/QUIET /?" 0 $?
 e2e_check "no window, no box" no_window_was_shown
+
+# --- What the file's properties show --------------------------------------------------------
+
+wine "$tools/file_version.exe" 'C:\ZEB\zeb.exe' 2>&1 | tr -d '\r' >"$HARNESS_ROOT/version.txt"
+e2e_check "zeb.exe carries its version resource and an icon" test "$(cat "$HARNESS_ROOT/version.txt")" = \
+  "ProductName=ZEB"$'\n'"FileDescription=ZEB - VRX Alias Scourby Tackwerk"$'\n'"FileVersion=1.0.0.0"$'\n'"ProductVersion=1.0.0.0"$'\n'"icons=1"
 
 echo "took $SECONDS s"
 if [ "$e2e_failures" -gt 0 ]; then
