@@ -387,6 +387,8 @@ bool DirectoryTree::DottedName(const Entry& entry, bool typeful, std::string* na
   std::string value;
   for (const Entry* at = &entry; at->parent != nullptr; at = at->parent) {
     if (!WritableValue(*at, ".\\", &value)) return false;
+    // A typeless name that fits a sibling too would name neither.
+    if (!typeful && at->parent->children.at(KeyOf(at->value)).size() > 1) return false;
     if (!dotted.empty()) dotted.push_back('.');
     if (typeful) dotted.append(UpperAscii(at->type)).push_back('=');
     dotted.append(value);

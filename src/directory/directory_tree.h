@@ -75,7 +75,8 @@ class DirectoryTree {
   const std::vector<const Entry*>& Aliases() const { return aliases_; }
 
   // The entry's names in the program's forms, in the code page. False when one of them
-  // cannot be written so: a character outside the code page, or a separator of the form.
+  // cannot be written so: a character outside the code page, a separator of the form, or
+  // (typeless) a name that a sibling of another type has too.
   // Dotted: leaf first, dot-separated; typeful with upper-cased types
   // ("CN=Robert.OU=Sales.O=Acme").
   [[nodiscard]] static bool DottedName(const Entry& entry, bool typeful, std::string* name);
