@@ -21,7 +21,10 @@ bool StreamFileWriter::WriteWholeFile(const std::string& path, const std::string
 }
 
 bool StreamFileWriter::MoveIntoPlace(const std::string& temporary, const std::string& target) {
-  return std::rename(temporary.c_str(), target.c_str()) == 0;
+  if (std::rename(temporary.c_str(), target.c_str()) == 0) return true;
+  // The Windows C runtime does not rename onto an existing file (POSIX does). zeb.exe moves
+  // with MoveFileEx instead (Win32FileWriter); this plain fallback serves the portable build.
+  return std::remove(target.c_str()) == 0 && std::rename(temporary.c_str(), target.c_str()) == 0;
 }
 
 }  // namespace zeb

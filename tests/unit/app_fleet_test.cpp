@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -357,10 +358,11 @@ TEST(ReportFileTest, AFailedWriteLeavesTheOldFileAsItWas) {
   ASSERT_TRUE(writer.WriteWholeFile(path, "the old report"));
   // A folder where the temporary file should go makes its write fail.
   const std::string blocker = TemporaryPathBeside(path);
-  ASSERT_EQ(std::system(("mkdir -p '" + blocker + "'").c_str()), 0);
+  std::filesystem::remove_all(blocker);
+  ASSERT_TRUE(std::filesystem::create_directories(blocker));
   EXPECT_FALSE(writer.WriteWholeFile(path, "new"));
   EXPECT_EQ(ReadWhole(path), "the old report");
-  std::remove(blocker.c_str());
+  std::filesystem::remove_all(blocker);
   std::remove(path.c_str());
 }
 
