@@ -355,10 +355,10 @@ TEST(ReportFileTest, ARewriteReplacesTheFileWholeAndLeavesNoTemporaryFile) {
 TEST(ReportFileTest, AFailedWriteLeavesTheOldFileAsItWas) {
   const std::string path = ::testing::TempDir() + "zeb_fleet_kept.csv";
   StreamFileWriter writer;
+  const std::string blocker = TemporaryPathBeside(path);
+  std::filesystem::remove_all(blocker);  // what an earlier, interrupted run left
   ASSERT_TRUE(writer.WriteWholeFile(path, "the old report"));
   // A folder where the temporary file should go makes its write fail.
-  const std::string blocker = TemporaryPathBeside(path);
-  std::filesystem::remove_all(blocker);
   ASSERT_TRUE(std::filesystem::create_directories(blocker));
   EXPECT_FALSE(writer.WriteWholeFile(path, "new"));
   EXPECT_EQ(ReadWhole(path), "the old report");
