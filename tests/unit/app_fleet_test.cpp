@@ -68,8 +68,11 @@ TEST(RunModeTest, NearMissesAreNoSwitches) {
 TEST(UsageTest, EverySwitchHasALineOfItsOwn) {
   std::istringstream text(kUsageText);
   std::vector<std::string> starts;
-  for (std::string line; std::getline(text, line);)
-    starts.push_back(line.substr(0, line.find('\t')));
+  for (std::string line; std::getline(text, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    EXPECT_LE(line.size(), kUsageLineLimit) << line;
+    starts.push_back(line.substr(0, line.find("  ")));
+  }
   for (const char* name :
        {"/AUTO", "/STEALTH", "/QUIET", "/REPORTONLY", "/NOPROMPT", "/NODESK", "/NOMENU", "/NOINI",
         "/NOREG", "/NOEXIT", "/REBOOT", "/CLASSES", "/SEARCH=text", "/REPLACE=text",
