@@ -187,8 +187,10 @@ void RunScan(AppServices& services, AppState& state) {
   }
   state.treeUserName = treeUserName;
 
+  // The run's one memo and one alias index: a name reaches the directory at most once.
   DirectoryMessages directoryMessages(services.messages, state);
-  DirectoryNames names(services.directory, state.dirContext, state.treeName, directoryMessages);
+  DirectoryNames names(services.directory, state.dirContext, state.treeName, directoryMessages,
+                       lookups::kMemoAndIndex);
   ScanContext context{services.workstation, names,  state.Changes(),     view,
                       state.flags,          mode,   search,              main.ReplaceText(),
                       state.treeUserName,   shellLink.get()};
