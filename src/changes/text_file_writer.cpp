@@ -22,8 +22,8 @@ bool StreamFileWriter::WriteWholeFile(const std::string& path, const std::string
 
 bool StreamFileWriter::MoveIntoPlace(const std::string& temporary, const std::string& target) {
   if (std::rename(temporary.c_str(), target.c_str()) == 0) return true;
-  // The Windows C runtime does not rename onto an existing file (POSIX does). zeb.exe moves
-  // with MoveFileEx instead (Win32FileWriter); this plain fallback serves the portable build.
+  // Windows' C library does not replace an existing file: the old one goes first, so for a
+  // moment there is none. The program itself uses Win32FileWriter, which has no such moment.
   return std::remove(target.c_str()) == 0 && std::rename(temporary.c_str(), target.c_str()) == 0;
 }
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -69,8 +68,11 @@ TEST(RunModeTest, NearMissesAreNoSwitches) {
 TEST(UsageTest, EverySwitchHasALineOfItsOwn) {
   std::istringstream text(kUsageText);
   std::vector<std::string> starts;
-  for (std::string line; std::getline(text, line);)
-    starts.push_back(line.substr(0, line.find('\t')));
+  for (std::string line; std::getline(text, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    EXPECT_LE(line.size(), kUsageLineLimit) << line;
+    starts.push_back(line.substr(0, line.find("  ")));
+  }
   for (const char* name :
        {"/AUTO", "/STEALTH", "/QUIET", "/REPORTONLY", "/NOPROMPT", "/NODESK", "/NOMENU", "/NOINI",
         "/NOREG", "/NOEXIT", "/REBOOT", "/CLASSES", "/SEARCH=text", "/REPLACE=text",
@@ -355,14 +357,13 @@ TEST(ReportFileTest, ARewriteReplacesTheFileWholeAndLeavesNoTemporaryFile) {
 TEST(ReportFileTest, AFailedWriteLeavesTheOldFileAsItWas) {
   const std::string path = ::testing::TempDir() + "zeb_fleet_kept.csv";
   StreamFileWriter writer;
-  const std::string blocker = TemporaryPathBeside(path);
-  std::filesystem::remove_all(blocker);  // what an earlier, interrupted run left
   ASSERT_TRUE(writer.WriteWholeFile(path, "the old report"));
   // A folder where the temporary file should go makes its write fail.
-  ASSERT_TRUE(std::filesystem::create_directories(blocker));
+  const std::filesystem::path blocker = TemporaryPathBeside(path);
+  ASSERT_TRUE(std::filesystem::create_directory(blocker));
   EXPECT_FALSE(writer.WriteWholeFile(path, "new"));
   EXPECT_EQ(ReadWhole(path), "the old report");
-  std::filesystem::remove_all(blocker);
+  std::filesystem::remove(blocker);
   std::remove(path.c_str());
 }
 
