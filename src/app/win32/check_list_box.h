@@ -27,6 +27,10 @@ class CheckListBox : public CheckList {
 
   // Paints the list at once, with every line added since it last painted.
   void Repaint();
+  // The same, only when lines are waiting to be painted.
+  void PaintHeldLines() {
+    if (held_) Repaint();
+  }
 
   // The parent's WM_DRAWITEM and WM_MEASUREITEM for this list.
   void Draw(const DRAWITEMSTRUCT& item) const;

@@ -27,6 +27,9 @@ void WindowView::SetStatus(StatusLine line, const std::string& text) {
   if (!statusPaints_.Due()) return;
   for (HWND waiting : unpainted_) RepaintNow(waiting);
   unpainted_.clear();
+  // Lines are painted with the status lines too: Save, which takes no messages, would
+  // otherwise leave the last lines of its scan for the list's timer until it ends.
+  main_.List().PaintHeldLines();
 }
 
 std::string WindowView::StatusText(StatusLine line) { return WindowText(Label(line)); }
