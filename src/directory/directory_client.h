@@ -60,6 +60,10 @@ class DirectoryClient {
   virtual ClientVersion GetClientVersion() = 0;
   virtual void FreeContext(DirContextHandle context) = 0;
   virtual void FreeUnicodeTables() = 0;
+
+  // Not one of the vendor's calls: when the directory stopped answering during the run
+  // (a server gone), what the run's report should say; empty otherwise.
+  virtual std::string FailureDuringRun() { return {}; }
 };
 
 }  // namespace zeb

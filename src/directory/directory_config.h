@@ -1,12 +1,17 @@
 #pragma once
 // Where our directory layer finds its directory, and who is logged in, read before the
 // start-up runs (the start-up's own switch table ignores these switches):
-//   /DIRECTORY=<LDIF file>  /TREE=<tree name>  /USER=<dotted name of the logged-in user>
+//   /DIRECTORY=<LDIF file, or ldap://host[:port][/base] or ldaps://...>  /TREE=<tree name>
+//   /USER=<dotted name of the logged-in user>
+//   /DIRTIMEOUT=<seconds>  the longest a directory server may take to connect or answer
+//   /BINDDN=<DN>  bind to the server as this DN, with the password in ZEB_BIND_PASSWORD
 // Switch names ignore ASCII case, values keep theirs; the last of a kind wins; an empty
 // value counts as not given. Without /TREE= and /USER= the login screen's defaults under
 // HKEY_LOCAL_MACHINE "\SOFTWARE\Varnok\DXGINA\Login Screen" are used where present
 // ("DefaultVRXTree"; "DefaultDalvexaUserName" + "." + "DefaultVRXContext"). Without
-// /DIRECTORY= the file is directory.ldif in the program's folder.
+// /DIRECTORY= the file is directory.ldif in the program's folder. A /DIRTIMEOUT= that is not
+// a whole number from 1 to 3600 counts as not given. The password is never a switch: the
+// command line can be read by every user of the machine.
 #include <string>
 #include <vector>
 
@@ -20,6 +25,14 @@ struct DirectoryConfig {
   std::string userName;  // dotted, e.g. Bob.Sales.Acme; empty when nobody is known
 };
 
+// How to use a directory server (when directoryPath is an ldap:// URL).
+struct ServerSwitches {
+  int timeoutSeconds = 5;
+  std::string bindDn;  // empty: an anonymous bind
+};
+
+constexpr const char* kBindPasswordVariable = "ZEB_BIND_PASSWORD";
+
 constexpr const char* kDefaultDirectoryFile = "directory.ldif";
 
 // `arguments` are the command line's arguments, already split. The login screen's values
@@ -27,5 +40,7 @@ constexpr const char* kDefaultDirectoryFile = "directory.ldif";
 // root and current key stay as they are.
 DirectoryConfig ReadDirectoryConfig(const std::vector<std::string>& arguments,
                                     Registry& registry, const std::string& programFolder);
+
+ServerSwitches ReadServerSwitches(const std::vector<std::string>& arguments);
 
 }  // namespace zeb

@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "directory/context_table.h"
 #include "directory/directory_client.h"
 #include "directory/directory_config.h"
 #include "directory/directory_tree.h"
@@ -62,7 +63,7 @@ class LdifDirectory : public DirectoryClient {
   void FailCall(Call call, std::int32_t code) { failures_[call] = code; }
   void ClearFailures() { failures_.clear(); }
   void SetClientIdentity(std::uint16_t kind, ClientVersion version);
-  const std::vector<DirContextHandle>& FreedContexts() const { return freedContexts_; }
+  const std::vector<DirContextHandle>& FreedContexts() const { return contexts_.Freed(); }
   int FreeUnicodeTablesCalls() const { return freeUnicodeTablesCalls_; }
 
   // Session control.
@@ -92,15 +93,8 @@ class LdifDirectory : public DirectoryClient {
   void FreeUnicodeTables() override { ++freeUnicodeTablesCalls_; }
 
  private:
-  struct ContextState {
-    std::uint32_t flags = 0;
-    std::string nameContext;
-  };
-
   // The injected failure code for `call`, or 0.
   std::int32_t InjectedFailure(Call call) const;
-  // The context's state, or null with `*result` set to the failure code.
-  ContextState* FindContext(DirContextHandle context, std::int32_t* result);
   const DirectoryTree::Entry* FindDotted(const std::string& dotted, bool followLast) const;
   const DirectoryTree::Entry* UserEntry() const;
 
@@ -111,12 +105,10 @@ class LdifDirectory : public DirectoryClient {
   std::string userName_;
   std::string fullName_;
   bool initialised_ = false;
-  std::map<DirContextHandle, ContextState> contexts_;
-  DirContextHandle nextContext_ = 1;
+  ContextTable contexts_;
   std::map<Call, std::int32_t> failures_;
   std::uint16_t clientKind_ = 4;
   ClientVersion clientVersion_{5, 2, 0, 0};
-  std::vector<DirContextHandle> freedContexts_;
   int freeUnicodeTablesCalls_ = 0;
 };
 
