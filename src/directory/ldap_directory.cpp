@@ -1,5 +1,6 @@
 #include "directory/ldap_directory.h"
 
+#include <algorithm>
 #include <set>
 
 #include "directory/client_names.h"
@@ -22,7 +23,6 @@ const char* const kNamingTypes[] = {"cn", "ou", "o", "l", "dc"};
 constexpr int kMaxHops = 32;
 
 std::string ToUtf8(std::string_view ansi) { return AnsiToUtf8(ansi); }
-std::string ToAnsi(std::string_view utf8) { return WideToAnsi(Utf8ToWide(utf8)); }
 
 std::string DnOf(const std::vector<Rdn>& leafFirst) {
   std::string dn;
@@ -193,9 +193,9 @@ LdapDirectory::Lookup LdapDirectory::Read(const std::string& dn) {
   std::vector<Entry> found = Search(dn, LdapScope::kBase, "(objectClass=*)", &code, &matched);
   if (code != ldapcode::kSuccess) {
     const std::int32_t failure = Failed(code);
-    return {failure == dirresult::kNoSuchEntry ? dirresult::kDanglingAlias : failure, {}};
+    return {failure == dirresult::kNoSuchEntry ? dirresult::kAliasToNothing : failure, {}};
   }
-  if (found.size() != 1) return {dirresult::kDanglingAlias, {}};
+  if (found.size() != 1) return {dirresult::kAliasToNothing, {}};
   return {dirresult::kOk, std::move(found.front())};
 }
 
@@ -208,7 +208,7 @@ LdapDirectory::Lookup LdapDirectory::Follow(Entry alias, int* hops) {
     if (next.code != dirresult::kOk) return next;
     alias = std::move(next.entry);
   }
-  if (!BelowBase(alias)) return {dirresult::kDanglingAlias, {}};
+  if (!BelowBase(alias)) return {dirresult::kAliasToNothing, {}};
   return {dirresult::kOk, std::move(alias)};
 }
 
@@ -281,7 +281,7 @@ LdapDirectory::Lookup LdapDirectory::Walk(const Entry& from,
   // The container is there but holds no such leaf: it may be an alias, or the guess typed
   // a component wrongly. The search under the container tells.
   if (fitting.empty()) return FromMatched(from, components, start, containerDn, followLast, hops);
-  if (fitting.size() > 1) return {dirresult::kAmbiguousName, {}};
+  if (fitting.size() > 1) return {dirresult::kNoSuchEntry, {}};
   const Entry& entry = *fitting.front();
   if (entry.isAlias && followLast) return Follow(entry, &hops);
   return {dirresult::kOk, entry};
@@ -347,7 +347,7 @@ LdapDirectory::Lookup LdapDirectory::FromMatched(const Entry& from,
       ++fitting;
     }
     if (fitting == 0) return {dirresult::kNoSuchEntry, {}};
-    if (fitting > 1) return {dirresult::kAmbiguousName, {}};
+    if (fitting > 1) return {dirresult::kNoSuchEntry, {}};
     const bool last = i + 1 == components.size();
     if (child->isAlias && (!last || followLast)) {
       if (++hops > kMaxHops) return {dirresult::kAliasLoop, {}};
@@ -360,21 +360,38 @@ LdapDirectory::Lookup LdapDirectory::FromMatched(const Entry& from,
   return {dirresult::kOk, at};
 }
 
-std::string LdapDirectory::Dotted(const Entry& entry, bool typeful) const {
-  std::string name;
+bool LdapDirectory::ComponentsOf(const Entry& entry, std::string_view separators,
+                                 std::vector<std::string>* leafFirst) const {
+  leafFirst->clear();
+  std::string value;
   for (std::size_t i = 0; i + baseRdns_.size() < entry.rdns.size(); ++i) {
-    if (!name.empty()) name.push_back('.');
-    if (typeful) name.append(UpperAscii(entry.rdns[i].type)).push_back('=');
-    name.append(ToAnsi(entry.rdns[i].value));
+    if (!Utf8ToAnsi(entry.rdns[i].value, &value) ||
+        value.find_first_of(separators) != std::string::npos)
+      return false;
+    leafFirst->push_back(value);
   }
-  return name;
+  return true;
 }
 
-std::string LdapDirectory::Path(const Entry& entry) const {
-  std::string path;
-  for (std::size_t i = 0; i + baseRdns_.size() < entry.rdns.size(); ++i)
-    path.insert(0, "\\" + ToAnsi(entry.rdns[i].value));
-  return path;
+std::int32_t LdapDirectory::Dotted(const Entry& entry, bool typeful, std::string* name) const {
+  std::vector<std::string> values;
+  if (entry.rdns.size() <= baseRdns_.size()) return dirresult::kNoSuchEntry;
+  if (!ComponentsOf(entry, ".\\", &values)) return dirresult::kNameNotWritable;
+  name->clear();
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (i > 0) name->push_back('.');
+    if (typeful) name->append(UpperAscii(entry.rdns[i].type)).push_back('=');
+    name->append(values[i]);
+  }
+  return dirresult::kOk;
+}
+
+bool LdapDirectory::Path(const Entry& entry, std::string* path) const {
+  std::vector<std::string> values;
+  if (!ComponentsOf(entry, "\\", &values)) return false;
+  path->clear();
+  for (const std::string& value : values) path->insert(0, "\\" + value);
+  return true;
 }
 
 // The logged-in user's own entry (an alias stays itself: that is the name logged in with).
@@ -389,15 +406,17 @@ std::int32_t LdapDirectory::UserEntry(Entry* entry) {
 
 std::string LdapDirectory::DefaultFullName() {
   Entry user;
-  const bool found = UserEntry(&user) == dirresult::kOk;
-  return FullNameOfPath(treeName_, found ? Path(user) : DottedToPath(userName_));
+  std::string path;
+  if (UserEntry(&user) != dirresult::kOk || !Path(user, &path)) path = DottedToPath(userName_);
+  return FullNameOfPath(treeName_, path);
 }
 
 bool LdapDirectory::FindTree(const std::string& treeName, std::string* userLeafName) {
   if (!EqualsIgnoreCase(treeName, treeName_)) return false;
   Entry user;
-  *userLeafName = UserEntry(&user) == dirresult::kOk ? ToAnsi(user.rdns.front().value)
-                                                     : LeafOfUserName(userName_);
+  // As the directory spells it.
+  if (UserEntry(&user) != dirresult::kOk || !Utf8ToAnsi(user.rdns.front().value, userLeafName))
+    *userLeafName = LeafOfUserName(userName_);
   return true;
 }
 
@@ -448,9 +467,10 @@ std::int32_t LdapDirectory::ReadObjectName(DirContextHandle context, const std::
   const std::string name = state->nameContext.empty() ? leaf : leaf + "." + state->nameContext;
   const Lookup lookup = Resolve(DottedRootFirst(name), true);
   if (lookup.code != dirresult::kOk) return lookup.code;
-  *objectName = Dotted(lookup.entry, !(state->flags & kTypelessNamesFlag));
-  answered_[UpperAscii(*objectName)] = lookup.entry;
-  return dirresult::kOk;
+  const std::int32_t written =
+      Dotted(lookup.entry, !(state->flags & kTypelessNamesFlag), objectName);
+  if (written == dirresult::kOk) answered_[UpperAscii(*objectName)] = lookup.entry;
+  return written;
 }
 
 std::int32_t LdapDirectory::DXVRCanonicalizeName(DirContextHandle context,
@@ -460,18 +480,44 @@ std::int32_t LdapDirectory::DXVRCanonicalizeName(DirContextHandle context,
   const ContextTable::Context* state = contexts_.Find(context, &result);
   if (!state) return result;
   const bool typeful = !(state->flags & kTypelessNamesFlag);
-  if (const auto it = answered_.find(UpperAscii(name)); it != answered_.end()) {
-    *canonical = Dotted(it->second, typeful);
-    return dirresult::kOk;
-  }
+  if (const auto it = answered_.find(UpperAscii(name)); it != answered_.end())
+    return Dotted(it->second, typeful, canonical);
   const std::vector<std::string_view> rootFirst = DottedRootFirst(name);
   // The tree itself has no dotted name.
   if (rootFirst.empty() || (rootFirst.size() == 1 && rootFirst.front().empty()))
     return dirresult::kNoSuchEntry;
   const Lookup lookup = Resolve(rootFirst, false);
   if (lookup.code != dirresult::kOk) return lookup.code;
-  *canonical = Dotted(lookup.entry, typeful);
-  return dirresult::kOk;
+  return Dotted(lookup.entry, typeful, canonical);
+}
+
+bool LdapDirectory::ListAliases(std::vector<DirectoryAlias>* aliases) {
+  if (!initialised_ || serverFailure_ != 0) return false;
+  int code = 0;
+  std::string matched;
+  const std::vector<Entry> found =
+      Search(url_.base, LdapScope::kSubtree, "(objectClass=alias)", &code, &matched);
+  // A server that lists only some (a size limit) gives no list: an index needs them all.
+  if (code != ldapcode::kSuccess) {
+    if (!NameProblem(code)) Failed(code);
+    return false;
+  }
+  aliases->clear();
+  for (const Entry& alias : found) {
+    if (!alias.isAlias || !BelowBase(alias)) continue;
+    DirectoryAlias listed;
+    if (!ComponentsOf(alias, "\\", &listed.name)) continue;
+    std::reverse(listed.name.begin(), listed.name.end());
+    Entry target;
+    std::string problem;
+    if (ParseDn(alias.target, &target.rdns, &problem) && BelowBase(target) &&
+        ComponentsOf(target, "\\", &listed.target))
+      std::reverse(listed.target.begin(), listed.target.end());
+    else
+      listed.target.clear();
+    aliases->push_back(std::move(listed));
+  }
+  return true;
 }
 
 }  // namespace zeb

@@ -22,7 +22,8 @@
 // fails at once, and FailureDuringRun() says why.
 //
 // Texts. The program's byte strings are in the ANSI code page (Windows-1252); LDAP's are
-// UTF-8. Characters the code page lacks come back as "?".
+// UTF-8. An object whose name has a character the code page lacks cannot be named (-1021),
+// as in LdifDirectory.
 //
 // Result codes: ldif_result.h and ldap_result.h.
 #include <cstdint>
@@ -78,6 +79,8 @@ class LdapDirectory : public DirectoryClient {
   ClientVersion GetClientVersion() override { return ClientVersion{5, 2, 0, 0}; }
   void FreeContext(DirContextHandle context) override { contexts_.Free(context); }
   void FreeUnicodeTables() override {}
+  // One subtree search for every alias below the base.
+  bool ListAliases(std::vector<DirectoryAlias>* aliases) override;
 
  private:
   // One entry as the server gave it.
@@ -116,8 +119,12 @@ class LdapDirectory : public DirectoryClient {
 
   bool BelowBase(const Entry& entry) const;
   bool Fits(const Rdn& rdn, const Component& component) const;
-  std::string Dotted(const Entry& entry, bool typeful) const;
-  std::string Path(const Entry& entry) const;
+  // The values below the base in the code page, leaf first; false when one cannot be
+  // written so (a character outside the code page, or one of `separators`).
+  bool ComponentsOf(const Entry& entry, std::string_view separators,
+                    std::vector<std::string>* leafFirst) const;
+  std::int32_t Dotted(const Entry& entry, bool typeful, std::string* name) const;
+  bool Path(const Entry& entry, std::string* path) const;
   std::int32_t UserEntry(Entry* entry);
 
   LdapApi& api_;

@@ -1,7 +1,9 @@
 #pragma once
 // Result codes of our LDAP directory client, beside those it shares with the LDIF one
-// (ldif_result.h: -1010 not initialised, -1011 unknown context, -1012 unknown context key,
-// -1013 name context too long, -1020 no such entry, -1006 an alias loop). The start-up
+// (ldif_result.h: -1005 an alias that leads to no entry, -1006 an alias loop, -1010 not
+// initialised, -1011 unknown context, -1012 unknown context key, -1013 name context too
+// long, -1020 no such entry (a typeless name that fits two siblings too), -1021 a name the
+// code page cannot write). The start-up
 // shows DXCallsInit's as "DXCallsInit Failed (<code>)"; LdapDirectory::LastError() gives
 // the whole text.
 #include <cstdint>
@@ -12,11 +14,6 @@ namespace zeb::dirresult {
 constexpr std::int32_t kBadServerUrl = -1030;
 // The session could not be made at all (the library refused the host or the option).
 constexpr std::int32_t kNoSession = -1031;
-
-// A name that two entries fit ("cn=X" and "ou=X" in one container): not a guess.
-constexpr std::int32_t kAmbiguousName = -1040;
-// An alias whose aliasedObjectName names no entry (or no entry below the base).
-constexpr std::int32_t kDanglingAlias = -1041;
 
 // The server did not answer as asked: -1100 minus the LDAP result code, so the code in the
 // box tells what happened. The ones met in practice:

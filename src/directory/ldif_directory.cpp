@@ -5,17 +5,22 @@
 #include "directory/client_names.h"
 #include "directory/ldif_result.h"
 #include "directory/names.h"
+#include "platform/code_page_1252.h"
 #include "platform/text.h"
 
 namespace zeb {
 
 LdifDirectory::LdifDirectory(const DirectoryConfig& config)
-    : LdifDirectory(ReadLdifFile(config.directoryPath), config.treeName, config.userName) {}
+    : LdifDirectory(config, SplitLdifLocation(config.directoryPath)) {}
+
+LdifDirectory::LdifDirectory(const DirectoryConfig& config, const LdifLocation& location)
+    : LdifDirectory(ReadLdifFile(location.file), config.treeName, config.userName,
+                    location.base) {}
 
 LdifDirectory::LdifDirectory(const LdifContent& content, const std::string& treeName,
-                             const std::string& userName)
+                             const std::string& userName, const std::string& base)
     : userName_(userName) {
-  const DirectoryTree::LoadOutcome outcome = tree_.Load(content);
+  const DirectoryTree::LoadOutcome outcome = tree_.Load(content, base);
   loadResult_ = outcome.code;
   if (outcome.code != dirresult::kOk) lastError_ = outcome.problem.Text();
   treeName_ = treeName.empty() ? tree_.DeclaredTreeName() : treeName;
@@ -43,14 +48,16 @@ const DirectoryTree::Entry* LdifDirectory::UserEntry() const {
 
 std::string LdifDirectory::DefaultFullName() {
   const DirectoryTree::Entry* user = UserEntry();
-  const std::string path = user ? DirectoryTree::PathOf(*user) : DottedToPath(userName_);
+  std::string path;
+  if (!user || !DirectoryTree::PathOf(*user, &path)) path = DottedToPath(userName_);
   return FullNameOfPath(treeName_, path);
 }
 
 bool LdifDirectory::FindTree(const std::string& treeName, std::string* userLeafName) {
   if (!EqualsIgnoreCase(treeName, treeName_)) return false;
   const DirectoryTree::Entry* user = UserEntry();
-  *userLeafName = user ? user->value : LeafOfUserName(userName_);
+  // As the directory spells it.
+  if (!user || !DirectoryTree::NameOf(*user, userLeafName)) *userLeafName = LeafOfUserName(userName_);
   return true;
 }
 
@@ -103,9 +110,19 @@ std::int32_t LdifDirectory::ReadObjectName(DirContextHandle context, const std::
   const ContextTable::Context* state = contexts_.Find(context, &result);
   if (!state) return result;
   const std::string name = state->nameContext.empty() ? leaf : leaf + "." + state->nameContext;
-  const DirectoryTree::Entry* entry = leaf.empty() ? nullptr : FindDotted(name, true);
+  const DirectoryTree::Entry* entry = leaf.empty() ? nullptr : FindDotted(name, false);
   if (!entry) return dirresult::kNoSuchEntry;
-  *objectName = DirectoryTree::DottedName(*entry, !(state->flags & kTypelessNamesFlag));
+  if (entry->isAlias) entry = entry->aliased;
+  if (!entry) return dirresult::kAliasToNothing;
+  return WriteDottedName(*entry, state->flags, objectName);
+}
+
+std::int32_t LdifDirectory::WriteDottedName(const DirectoryTree::Entry& entry,
+                                            std::uint32_t flags, std::string* name) {
+  // The tree itself has no dotted name.
+  if (!entry.parent) return dirresult::kNoSuchEntry;
+  if (!DirectoryTree::DottedName(entry, !(flags & kTypelessNamesFlag), name))
+    return dirresult::kNameNotWritable;
   return dirresult::kOk;
 }
 
@@ -117,10 +134,27 @@ std::int32_t LdifDirectory::DXVRCanonicalizeName(DirContextHandle context,
   const ContextTable::Context* state = contexts_.Find(context, &result);
   if (!state) return result;
   const DirectoryTree::Entry* entry = FindDotted(name, false);
-  // The tree itself has no dotted name.
-  if (!entry || !entry->parent) return dirresult::kNoSuchEntry;
-  *canonical = DirectoryTree::DottedName(*entry, !(state->flags & kTypelessNamesFlag));
-  return dirresult::kOk;
+  if (!entry) return dirresult::kNoSuchEntry;
+  return WriteDottedName(*entry, state->flags, canonical);
+}
+
+bool LdifDirectory::ListAliases(std::vector<DirectoryAlias>* aliases) {
+  if (!initialised_) return false;
+  aliases->clear();
+  for (const DirectoryTree::Entry* alias : tree_.Aliases()) {
+    DirectoryAlias listed;
+    if (!DirectoryTree::ComponentsOf(*alias, &listed.name)) continue;
+    for (const Rdn& rdn : alias->target) {
+      std::string value;
+      if (!Utf8ToAnsi(rdn.value, &value)) {
+        listed.target.clear();
+        break;
+      }
+      listed.target.push_back(value);
+    }
+    aliases->push_back(std::move(listed));
+  }
+  return true;
 }
 
 void LdifDirectory::FreeContext(DirContextHandle context) { contexts_.Free(context); }

@@ -3,6 +3,7 @@
 // round trips a look-up costs, and a server that is gone or stops answering.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -11,9 +12,13 @@
 #include "directory/ldap_result.h"
 #include "directory/ldif_directory.h"
 #include "directory/ldif_result.h"
+#include "directory/ldif.h"
+#include "platform/code_page_1252.h"
+#include "platform/text.h"
 #include "directory/names.h"
 #include "ldap/ldap_test_backend.h"
 #include "support/recording_view.h"
+#include "support/sample_paths.h"
 
 namespace zeb {
 namespace {
@@ -76,35 +81,89 @@ class LdapDirectoryTest : public ::testing::Test {
                           testing::TestLdapApi()};
 };
 
-TEST_F(LdapDirectoryTest, AnswersAsTheLdifDirectoryDoesForEveryNameOfTheFile) {
-  LdifDirectory file(DirectoryConfig{std::string(ZEB_SOURCE_DIR) + "/tests/ldap/acme.ldif",
-                                     "ACME_TREE", "Robert.Sales.Acme"});
+// The typeless, typeful and upper-cased dotted names of every entry of an LDIF file, in the
+// code page; names through the container aliases are added by the callers.
+std::vector<std::string> NamesOf(const std::string& path) {
+  std::vector<std::string> names;
+  for (const LdifRecord& record : ReadLdifFile(path).records) {
+    std::vector<Rdn> rdns;
+    std::string problem, typeless, typeful, value;
+    if (!ParseDn(record.dn, &rdns, &problem) || EqualsIgnoreCase(rdns.back().type, "t")) continue;
+    bool writable = true;
+    for (const Rdn& rdn : rdns) {
+      writable = writable && Utf8ToAnsi(rdn.value, &value);
+      typeless += (typeless.empty() ? "" : ".") + value;
+      typeful += (typeful.empty() ? "" : ".") + rdn.type + "=" + value;
+    }
+    if (!writable) continue;
+    names.insert(names.end(), {typeless, typeful, UpperAscii(typeless)});
+  }
+  return names;
+}
+
+// Both directories answer alike for every name; the server holds at least the file's entries.
+void ExpectSameAnswers(DirectoryClient& server, const std::string& path,
+                       std::vector<std::string> names) {
+  LdifDirectory file(DirectoryConfig{path, "ACME_TREE", "Robert.Sales.Acme"});
   ASSERT_EQ(file.DXCallsInit(), 0) << file.LastError();
   const DirContextHandle fileContext = StartUp(file);
-  const DirContextHandle serverContext = StartUp(directory);
-  const std::vector<std::string> names = {
-      // Every entry, typeless, typeful and in other cases.
-      "Acme", "Sales.Acme", "Marketing.Acme", "Robert.Sales.Acme", "Bob.Sales.Acme",
-      "Q2.Sales.Acme", "Q1.Sales.Acme", "SYS.Sales.Acme", "Vol1.Acme", "O=Acme",
-      "CN=Bob.OU=Sales.O=Acme", "cn=q1.ou=sales.o=acme", "BOB.SALES.ACME", ".Q1.Sales.Acme",
-      "CN=Robert.Sales.Acme", "Bob.OU=Sales.Acme",
-      // Names of nothing: a missing leaf or container, wrong types, empty components.
-      "Nobody.Sales.Acme", "Bob.Nope.Acme", "Robert.Acme", "Sales", "Acme.Sales",
-      "OU=Bob.Sales.Acme", "CN=Sales.Acme", "Bob.Sales.O=Nope", "Bob..Acme", "X=Bob.Sales.Acme",
-      "=Bob.Sales.Acme", "Nobody"};
+  const DirContextHandle serverContext = StartUp(server);
+  const std::vector<std::string> everyEntry = NamesOf(path);
+  ASSERT_GT(everyEntry.size(), 20u);
+  names.insert(names.end(), everyEntry.begin(), everyEntry.end());
+  // Names of nothing: a missing leaf or container, wrong types, empty components.
+  names.insert(names.end(), {"Nobody.Sales.Acme", "Bob.Nope.Acme", "Robert.Acme", "Sales",
+                             "Acme.Sales", "OU=Bob.Sales.Acme", "CN=Sales.Acme",
+                             "Bob.Sales.O=Nope", "Bob..Acme", "X=Bob.Sales.Acme",
+                             "=Bob.Sales.Acme", "Nobody", ".", ""});
   for (const std::string& name : names)
-    EXPECT_EQ(Answers(directory, serverContext, name), Answers(file, fileContext, name))
-        << name;
-  EXPECT_EQ(directory.DefaultFullName(), file.DefaultFullName());
+    EXPECT_EQ(Answers(server, serverContext, name), Answers(file, fileContext, name)) << name;
+  EXPECT_EQ(server.DefaultFullName(), file.DefaultFullName());
   std::string serverLeaf, fileLeaf;
-  EXPECT_TRUE(directory.FindTree("acme_tree", &serverLeaf));
+  EXPECT_TRUE(server.FindTree("acme_tree", &serverLeaf));
   EXPECT_TRUE(file.FindTree("acme_tree", &fileLeaf));
   EXPECT_EQ(serverLeaf, fileLeaf);
-  EXPECT_FALSE(directory.FindTree("OTHER_TREE", &serverLeaf));
-  EXPECT_TRUE(directory.FindEntry("\\\\ACME_TREE\\Acme\\Sales"));
-  EXPECT_TRUE(directory.FindEntry("\\\\ACME_TREE"));
-  EXPECT_FALSE(directory.FindEntry("\\\\OTHER_TREE\\Acme"));
-  EXPECT_EQ(directory.FailureDuringRun(), "");
+  EXPECT_FALSE(server.FindTree("OTHER_TREE", &serverLeaf));
+  EXPECT_TRUE(server.FindEntry("\\\\ACME_TREE\\Acme\\Sales"));
+  EXPECT_TRUE(server.FindEntry("\\\\ACME_TREE"));
+  EXPECT_FALSE(server.FindEntry("\\\\OTHER_TREE\\Acme"));
+  EXPECT_EQ(server.FailureDuringRun(), "");
+}
+
+std::vector<std::string> Listed(DirectoryClient& directory) {
+  std::vector<DirectoryAlias> aliases;
+  EXPECT_TRUE(directory.ListAliases(&aliases));
+  std::vector<std::string> listed;
+  for (const DirectoryAlias& alias : aliases) {
+    std::string text;
+    for (const std::string& part : alias.name) text += "\\" + part;
+    text += " ->";
+    for (const std::string& part : alias.target) text += "\\" + part;
+    listed.push_back(text);
+  }
+  std::sort(listed.begin(), listed.end());
+  return listed;
+}
+
+TEST_F(LdapDirectoryTest, AnswersAsTheLdifDirectoryDoesForEveryNameOfTheFile) {
+  ExpectSameAnswers(directory, std::string(ZEB_SOURCE_DIR) + "/tests/ldap/acme.ldif",
+                    {"CN=Bob.OU=Sales.O=Acme", "cn=q1.ou=sales.o=acme", ".Q1.Sales.Acme",
+                     "CN=Robert.Sales.Acme", "Bob.OU=Sales.Acme", "O=Acme"});
+}
+
+// Run against a slapd holding the sample directory alone.
+TEST(LdapSampleDirectory, AnswersAsTheLdifDirectoryDoesForEveryNameOfTheSample) {
+  LdapDirectory server(ServerConfig(testing::TestServerUrl()), Switches(), "",
+                       testing::TestLdapApi());
+  const std::string sample = testing::SampleDirectoryFile();
+  ExpectSameAnswers(server, sample,
+                    {"Q2.Old.Acme", "Alice.Old.Acme", "Nobody.Old.Acme", "Zoe.Old.Acme",
+                     "Zo\xE9.\xC9quipe.Acme", "ZO\xC9.\xC9QUIPE.ACME", "Zoe.Sales.Acme",
+                     "Rob.Sales.Acme", "Old.Acme", "SYS.Unit.Org", "APPS.SYS.Unit.Org"});
+  LdifDirectory file(DirectoryConfig{sample, "ACME_TREE", "Robert.Sales.Acme"});
+  ASSERT_EQ(file.DXCallsInit(), 0);
+  EXPECT_EQ(Listed(server), Listed(file));
+  EXPECT_EQ(Listed(server).size(), 7u);
 }
 
 TEST_F(LdapDirectoryTest, ChainsAndContainerAliasesAreFollowedLoopsAndDanglingAliasesFail) {
@@ -126,7 +185,7 @@ TEST_F(LdapDirectoryTest, ChainsAndContainerAliasesAreFollowedLoopsAndDanglingAl
   EXPECT_EQ(directory.ReadObjectName(context, "LoopA.Marketing.Acme", &object),
             dirresult::kAliasLoop);
   EXPECT_EQ(directory.ReadObjectName(context, "Ghost.Marketing.Acme", &object),
-            dirresult::kDanglingAlias);
+            dirresult::kAliasToNothing);
   // Both are entries; only following them fails.
   EXPECT_TRUE(directory.FindEntry(kTree + "\\Acme\\Marketing\\Ghost"));
   EXPECT_TRUE(directory.FindEntry(kTree + "\\Acme\\Marketing\\LoopA"));
@@ -143,7 +202,7 @@ TEST_F(LdapDirectoryTest, SiblingsOfOneValueMakeANameAmbiguousUnlessTypedToOne) 
   const DirContextHandle context = StartUp(directory);
   std::string canonical;
   EXPECT_EQ(directory.DXVRCanonicalizeName(context, "Twin.Sales.Acme", &canonical),
-            dirresult::kAmbiguousName);
+            dirresult::kNoSuchEntry);
   EXPECT_FALSE(directory.FindEntry(kTree + "\\Acme\\Sales\\Twin"));
   EXPECT_EQ(directory.DXVRCanonicalizeName(context, "CN=Twin.Sales.Acme", &canonical), 0);
   EXPECT_EQ(canonical, "Twin.Sales.Acme");
@@ -163,9 +222,10 @@ TEST_F(LdapDirectoryTest, AccentsAndEscapedCharactersAsTheCodePageWritesThem) {
   // Only ASCII letters ignore case, as in the LDIF directory (the server would match it).
   EXPECT_FALSE(directory.FindEntry(kTree + "\\Acme\\Marketing\\JOS\xC9"));
   EXPECT_FALSE(directory.FindEntry(kTree + "\\Acme\\Marketing\\Jose"));
-  // A Cyrillic target: characters the code page lacks come back as "?".
-  EXPECT_EQ(directory.ReadObjectName(context, "Vanya.Marketing.Acme", &object), 0);
-  EXPECT_EQ(object, "????.Marketing.Acme");
+  // A Cyrillic target: no byte string of the code page can name it.
+  EXPECT_EQ(directory.ReadObjectName(context, "Vanya.Marketing.Acme", &object),
+            dirresult::kNameNotWritable);
+  EXPECT_TRUE(directory.FindEntry(kTree + "\\Acme\\Marketing\\Vanya"));
   // Characters special in DNs and filters.
   EXPECT_TRUE(directory.FindEntry(kTree + "\\Acme\\Sales\\Smith, John (x*)"));
   EXPECT_FALSE(directory.FindEntry(kTree + "\\Acme\\Sales\\Smith, John (x"));
