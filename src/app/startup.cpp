@@ -27,6 +27,7 @@ bool ClientStepFailed(AppServices& services, AppState& state, const char* call,
   state.lastClientResult = result;
   if (!failed) return false;
   services.messages.ShowMessage(std::string(call) + " Failed (" + std::to_string(result) + ")");
+  state.exitCode.Raise(ExitCode::kDirectoryFailed);
   if (state.holdsContext) {
     services.directory.FreeContext(state.dirContext);
     state.holdsContext = false;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,9 +24,10 @@
 #include "changes/text_file_writer.h"
 #include "changes/win32/review_dialog.h"
 #include "directory/directory_config.h"
-#include "directory/ldif_directory.h"
+#include "directory/directory_factory.h"
 #include "platform/registry.h"
 #include "platform/text.h"
+#include "platform/win32/win32_ldap.h"
 #include "platform/win32/win32_workstation.h"
 
 namespace zeb::ui {
@@ -56,7 +58,11 @@ int RunProgram() {
 
   const std::vector<std::string> arguments = ProgramArguments(platform.system.CommandLine());
   Registry configRegistry(platform.registry, hkey::kLocalMachine);
-  LdifDirectory directory(ReadDirectoryConfig(arguments, configRegistry, ProgramFolder()));
+  Win32LdapApi ldap;
+  const std::unique_ptr<DirectoryClient> client =
+      MakeDirectoryClient(ReadDirectoryConfig(arguments, configRegistry, ProgramFolder()),
+                          ReadServerSwitches(arguments), platform.system, ldap);
+  DirectoryClient& directory = *client;
 
   ScreenCursor cursor;
   MessagePump pump;
