@@ -1,5 +1,6 @@
 #include "platform/win32/win32_ldap.h"
 
+#include <winsock2.h>
 #include <windows.h>
 #include <winldap.h>
 
@@ -27,7 +28,11 @@ std::string Utf8(const wchar_t* text) {
 
 l_timeval Seconds(int seconds) { return l_timeval{seconds, 0}; }
 
-int Code(ULONG rc) { return static_cast<int>(rc); }
+// Wine's wldap32 answers a refused connection with the Winsock error (10057, not
+// connected) where Windows gives LDAP_CONNECT_ERROR.
+int Code(ULONG rc) {
+  return rc >= WSABASEERR ? ldapcode::kConnectError : static_cast<int>(rc);
+}
 
 }  // namespace
 
