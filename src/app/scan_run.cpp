@@ -171,7 +171,9 @@ void RunScan(AppServices& services, AppState& state) {
     return AbandonRun(services, lock, SubstituteArgument(kTreeNotFound, state.treeName));
   state.treeUserName = treeUserName;
 
-  DirectoryNames names(services.directory, state.dirContext, state.treeName, services.messages);
+  // The run's one memo and one alias index: a name reaches the directory at most once.
+  DirectoryNames names(services.directory, state.dirContext, state.treeName, services.messages,
+                       lookups::kMemoAndIndex);
   ScanContext context{services.workstation, names,  state.Changes(),     view,
                       state.flags,          mode,   search,              main.ReplaceText(),
                       state.treeUserName,   shellLink.get()};

@@ -26,8 +26,10 @@ std::string ToUtf8(std::string_view ansi) { return AnsiToUtf8(ansi); }
 
 std::string DnOf(const std::vector<Rdn>& leafFirst) {
   std::string dn;
+  // A name of several values is kept as written ("A+uid=b"), its parts unescaped.
   for (const Rdn& rdn : leafFirst)
-    dn.append(dn.empty() ? "" : ",").append(rdn.type + "=" + EscapeDnValue(rdn.value));
+    dn.append(dn.empty() ? "" : ",")
+        .append(rdn.type + "=" + (rdn.multiValued ? rdn.value : EscapeDnValue(rdn.value)));
   return dn;
 }
 
@@ -164,7 +166,7 @@ std::vector<LdapDirectory::Entry> LdapDirectory::Search(const std::string& base,
     Entry entry;
     entry.dn = api_.GetDn(session, at);
     std::string problem;
-    // An entry with a multi-valued or hex-encoded name cannot be one of ours: left out.
+    // An entry with a hex-encoded name cannot be one of ours: left out.
     if (!ParseDn(entry.dn, &entry.rdns, &problem)) continue;
     for (const std::string& objectClass : api_.GetValues(session, at, "objectClass"))
       entry.isAlias = entry.isAlias || EqualsIgnoreCase(objectClass, "alias");
@@ -183,6 +185,8 @@ bool LdapDirectory::BelowBase(const Entry& entry) const {
 }
 
 bool LdapDirectory::Fits(const Rdn& rdn, const Component& component) const {
+  // The program's names cannot name an entry of several values, as in LdifDirectory.
+  if (rdn.multiValued) return false;
   if (!component.type.empty() && !EqualsIgnoreCase(rdn.type, component.type)) return false;
   return EqualsIgnoreCase(rdn.value, component.value);
 }
@@ -365,7 +369,7 @@ bool LdapDirectory::ComponentsOf(const Entry& entry, std::string_view separators
   leafFirst->clear();
   std::string value;
   for (std::size_t i = 0; i + baseRdns_.size() < entry.rdns.size(); ++i) {
-    if (!Utf8ToAnsi(entry.rdns[i].value, &value) ||
+    if (entry.rdns[i].multiValued || !Utf8ToAnsi(entry.rdns[i].value, &value) ||
         value.find_first_of(separators) != std::string::npos)
       return false;
     leafFirst->push_back(value);
