@@ -191,16 +191,22 @@ bool LdapDirectory::Fits(const Rdn& rdn, const Component& component) const {
   return EqualsIgnoreCase(rdn.value, component.value);
 }
 
+// An alias's target, read once however many aliases lead to it.
 LdapDirectory::Lookup LdapDirectory::Read(const std::string& dn) {
+  const std::string key = UpperAscii(dn);
+  if (const auto it = targets_.find(key); it != targets_.end()) return it->second;
   int code = 0;
   std::string matched;
   std::vector<Entry> found = Search(dn, LdapScope::kBase, "(objectClass=*)", &code, &matched);
+  Lookup lookup{dirresult::kAliasToNothing, {}};
   if (code != ldapcode::kSuccess) {
     const std::int32_t failure = Failed(code);
-    return {failure == dirresult::kNoSuchEntry ? dirresult::kAliasToNothing : failure, {}};
+    if (failure != dirresult::kNoSuchEntry) return {failure, {}};
+  } else if (found.size() == 1) {
+    lookup = {dirresult::kOk, std::move(found.front())};
   }
-  if (found.size() != 1) return {dirresult::kAliasToNothing, {}};
-  return {dirresult::kOk, std::move(found.front())};
+  targets_[key] = lookup;
+  return lookup;
 }
 
 LdapDirectory::Lookup LdapDirectory::Follow(Entry alias, int* hops) {
@@ -238,10 +244,19 @@ LdapDirectory::Lookup LdapDirectory::Resolve(const std::vector<std::string_view>
   // Once the server stopped answering, only what it answered before is known.
   if (serverFailure_ != 0) return {dirresult::ServerFailure(serverFailure_), {}};
 
-  Entry base;
-  base.rdns = baseRdns_;
-  base.dn = url_.base;
-  const Lookup lookup = Walk(base, components, 0, followLast, 0);
+  Lookup lookup;
+  if (followLast) {
+    // The name itself as FindEntry found it (asked once), then its alias followed.
+    lookup = Resolve(rootFirst, false);
+    int hops = 0;
+    if (lookup.code == dirresult::kOk && lookup.entry.isAlias)
+      lookup = Follow(lookup.entry, &hops);
+  } else {
+    Entry base;
+    base.rdns = baseRdns_;
+    base.dn = url_.base;
+    lookup = Walk(base, components, 0, false, 0);
+  }
   // A server failure is not an answer about the name.
   if (serverFailure_ == 0) memo_[key] = lookup;
   return lookup;

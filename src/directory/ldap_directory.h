@@ -150,6 +150,7 @@ class LdapDirectory : public DirectoryClient {
   // dotted names ReadObjectName answered, so that canonicalizing them needs no round trip.
   std::map<std::string, Lookup> memo_;
   std::map<std::string, Entry> answered_;
+  std::map<std::string, Lookup> targets_;  // alias targets read, by DN upper-cased
 };
 
 }  // namespace zeb
