@@ -5,6 +5,7 @@
 
 #include "app/app_window.h"
 #include "app/message_file.h"
+#include "app/run_mode.h"
 #include "changes/report.h"
 #include "directory/directory_client.h"
 #include "platform/view.h"
@@ -44,6 +45,8 @@ struct AppServices {
   ChangeSaver& saver;
   // The "/REPORT=" file, or null: written at the end of the scan run, and again by Save.
   ChangeReport* report;
+  // What this run may show and write, and its files' paths (run_mode.h).
+  const RunMode& mode;
 };
 
 }  // namespace zeb

@@ -8,8 +8,14 @@ namespace zeb {
 extern const char kRestartQuestion[];
 
 // Restarts Windows when a Save under "/REBOOT" has run (asking first unless prompts are
-// off), then ends the program at once with exit code 0.
+// off), then ends the program at once with the run's exit code.
 void ExitProgram(AppServices& services, AppState& state);
+
+// Every way the program ends comes through here: Exit, the end of the message loop (an end
+// request, the splash window closed). Writes the report's messages not yet in the file and
+// gives the exit code: the largest of those the run raised, with a report that could not be
+// written counted as a failed Save.
+int FinishRun(AppServices& services, AppState& state);
 
 void OnExitFocusEnter(AppServices& services);
 void OnExitFocusLeave(AppServices& services);

@@ -13,6 +13,7 @@ namespace zeb {
 const char kNoSearchString[] = "No search string specified.";
 const char kShellLinkUnavailable[] = "The shell's shortcut object cannot be created.";
 const char kTreeNotFound[] = "The directory tree '%s' cannot be found.";
+const char kReportOnlyResult[] = "Changes found: this run only reports them, nothing is written.";
 
 namespace {
 
@@ -50,10 +51,11 @@ struct ShellFolders {
   std::string startMenu;
 };
 
-ShellFolders ReadShellFolders(RegistryApi& api) {
+// `create`: make the Explorer key when it is missing (not in a run that only reports).
+ShellFolders ReadShellFolders(RegistryApi& api, bool create) {
   Registry registry(api, hkey::kCurrentUser);
   ShellFolders folders;
-  if (registry.OpenKey(kExplorerKey, true) && registry.OpenKey(kShellFoldersKey, false)) {
+  if (registry.OpenKey(kExplorerKey, create) && registry.OpenKey(kShellFoldersKey, false)) {
     folders.desktop = registry.ReadString("Desktop");
     folders.startMenu = registry.ReadString("Start Menu");
   }
@@ -101,9 +103,33 @@ void ScanRegistry(AppServices& services, ScanContext& context, Scanners& scanner
   scanners.SearchRegistryTree(hkey::kUsers, "");
 }
 
-void ShowResult(AppServices& services) {
+// The directory layer's one message in the middle of a scan says that the directory could
+// not answer: shown as ever, and counted in the exit code.
+class DirectoryMessages : public MessageBoxes {
+ public:
+  DirectoryMessages(MessageBoxes& boxes, AppState& state) : boxes_(boxes), state_(state) {}
+  void ShowMessage(const std::string& text) override {
+    state_.exitCode.Raise(ExitCode::kDirectoryFailed);
+    boxes_.ShowMessage(text);
+  }
+  void ShowError(const std::string& text) override { boxes_.ShowError(text); }
+  bool ConfirmInformation(const std::string& text) override {
+    return boxes_.ConfirmInformation(text);
+  }
+  bool ConfirmWarning(const std::string& text) override { return boxes_.ConfirmWarning(text); }
+
+ private:
+  MessageBoxes& boxes_;
+  AppState& state_;
+};
+
+void ShowResult(AppServices& services, AppState& state) {
   ProgressView& view = services.progress;
-  if (services.list.LineCount() > 0) {
+  if (services.list.LineCount() > 0 && services.mode.reportOnly) {
+    // Save stays disabled: the run's result is the report.
+    state.exitCode.Raise(ExitCode::kChangesFound);
+    view.SetStatus(StatusLine::kMain1, kReportOnlyResult);
+  } else if (services.list.LineCount() > 0) {
     services.main.SetEnabled(MainControl::kSaveButton, true);
     view.SetStatus(StatusLine::kMain1, "Press the Save button to write changes.");
   } else {
@@ -150,16 +176,20 @@ void RunScan(AppServices& services, AppState& state) {
   ProgressView& view = services.progress;
   view.SetCursor(Cursor::kHourglass);
 
-  const ShellFolders folders = ReadShellFolders(services.workstation.registry);
+  const ShellFolders folders =
+      ReadShellFolders(services.workstation.registry, !services.mode.reportOnly);
   const std::unique_ptr<ShellLink> shellLink = services.workstation.shellLinks.Create();
   if (!shellLink) return AbandonRun(services, lock, kShellLinkUnavailable);
   std::string treeUserName;
-  if (!services.directory.FindTree(state.treeName, &treeUserName))
+  if (!services.directory.FindTree(state.treeName, &treeUserName)) {
+    state.exitCode.Raise(ExitCode::kDirectoryFailed);
     return AbandonRun(services, lock, SubstituteArgument(kTreeNotFound, state.treeName));
+  }
   state.treeUserName = treeUserName;
 
   // The run's one memo and one alias index: a name reaches the directory at most once.
-  DirectoryNames names(services.directory, state.dirContext, state.treeName, services.messages,
+  DirectoryMessages directoryMessages(services.messages, state);
+  DirectoryNames names(services.directory, state.dirContext, state.treeName, directoryMessages,
                        lookups::kMemoAndIndex);
   ScanContext context{services.workstation, names,  state.Changes(),     view,
                       state.flags,          mode,   search,              main.ReplaceText(),
@@ -176,7 +206,7 @@ void RunScan(AppServices& services, AppState& state) {
     scanners->ScanIniFiles(services.workstation.system.WindowsDirectory());
   }
   if (main.IsTicked(SearchArea::kRegistry)) ScanRegistry(services, context, *scanners, steps);
-  ShowResult(services);
+  ShowResult(services, state);
   if (services.report) services.report->Write(state.Changes(), services.list);
 }
 

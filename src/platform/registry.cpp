@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/text.h"
+#include "platform/wide_case.h"
 
 namespace zeb {
 namespace {
@@ -38,8 +39,10 @@ std::string NormalizedPath(const std::string& path) {
   return out;
 }
 
+// As the Registry decides it: "\\Soft\\\xC9t\xE9" and "\\Soft\\\xE9t\xE9" are one key, and a copy of
+// it into "\\Soft\\\xE9t\xE9\\Sub" would copy into itself without end.
 bool IsSameOrBelow(const std::string& path, const std::string& ancestor) {
-  return EqualsIgnoreCase(path, ancestor) || StartsWithIgnoreCase(path, ancestor + "\\");
+  return SameFoldedName(path, ancestor) || IsFoldedPathBelow(path, ancestor);
 }
 
 KeyHandle Open(RegistryApi& api, RegKey parent, const std::string& subKey) {
@@ -52,16 +55,6 @@ KeyHandle Create(RegistryApi& api, RegKey parent, const std::string& subKey) {
   RegKey key = 0;
   if (api.CreateKey(parent, subKey, &key) != winerr::kSuccess) return {};
   return KeyHandle(api, key);
-}
-
-// Deepest keys first, since RegDeleteKeyA only removes a key without subkeys.
-bool DeleteTree(RegistryApi& api, RegKey parent, const std::string& subKey) {
-  {
-    KeyHandle key = Open(api, parent, subKey);
-    if (!key) return false;
-    for (const std::string& name : ListSubKeys(api, key.get())) DeleteTree(api, key.get(), name);
-  }
-  return api.DeleteKey(parent, subKey) == winerr::kSuccess;
 }
 
 // True only when every value and every subkey arrived in `to`.
@@ -125,6 +118,15 @@ bool ForEachValue(RegistryApi& api, RegKey key, bool wantData,
     visit(value);
   }
   return true;
+}
+
+bool DeleteTree(RegistryApi& api, RegKey parent, const std::string& subKey) {
+  {
+    KeyHandle key = Open(api, parent, subKey);
+    if (!key) return false;
+    for (const std::string& name : ListSubKeys(api, key.get())) DeleteTree(api, key.get(), name);
+  }
+  return api.DeleteKey(parent, subKey) == winerr::kSuccess;
 }
 
 Registry::Registry(RegistryApi& api, RegKey root) : api_(api), root_(root) {}

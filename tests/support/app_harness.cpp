@@ -55,8 +55,8 @@ AppHarness::AppHarness() {
 Program& AppHarness::program() {
   if (!program_) {
     const AppServices services{workstation, directory, main,  splash, control, view,
-                               view,        view,      files, scanners, *saverInUse,
-                               reportInUse};
+                               view,        *boxesInUse, files, scanners, *saverInUse,
+                               reportInUse, mode};
     program_ = std::make_unique<Program>(services);
   }
   return *program_;

@@ -51,6 +51,8 @@ class FakeDirectory : public DirectoryClient {
   std::int32_t getContextResult = 0;
   std::uint32_t contextFlags = 0x10;
   std::int32_t setContextResult = 0;
+  // DXVRSetContextName and ReadObjectName; DXVRCanonicalizeName always answers -1.
+  std::int32_t lookUpResult = -1;
   std::uint16_t clientKind = 4;
   ClientVersion clientVersion{5, 2, 0, 0};
 
