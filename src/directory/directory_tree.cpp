@@ -36,13 +36,13 @@ std::string AsUtf8(std::string_view text) {
 }
 
 std::string KeyOf(std::string_view utf8Value) { return UpperAscii(utf8Value); }
-// A name of several values is kept under a key that begins with a byte no UTF-8 text holds,
+// A name kept as written (several values, hex) is kept under a key that begins with a byte no UTF-8 text holds,
 // so that no name of the program finds it.
 std::string KeyOf(const Rdn& rdn) {
-  return rdn.multiValued ? "\xFF" + UpperAscii(rdn.value) : UpperAscii(rdn.value);
+  return rdn.verbatim ? "\xFF" + UpperAscii(rdn.value) : UpperAscii(rdn.value);
 }
 std::string KeyOf(const Entry& entry) {
-  return entry.multiValued ? "\xFF" + UpperAscii(entry.value) : UpperAscii(entry.value);
+  return entry.verbatim ? "\xFF" + UpperAscii(entry.value) : UpperAscii(entry.value);
 }
 
 std::string DnText(const std::vector<Rdn>& leafFirst) {
@@ -62,7 +62,7 @@ std::string DnText(const Entry& entry) {
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 bool SameRdn(const Rdn& a, const Rdn& b) {
-  return a.multiValued == b.multiValued && EqualsIgnoreCase(a.type, b.type) &&
+  return a.verbatim == b.verbatim && EqualsIgnoreCase(a.type, b.type) &&
          EqualsIgnoreCase(a.value, b.value);
 }
 
@@ -103,7 +103,7 @@ bool BelowBase(const std::vector<Rdn>& base, std::vector<Rdn>* rootFirst) {
 
 // The value in the code page, if it can be written there without the form's separators.
 bool WritableValue(const Entry& entry, std::string_view separators, std::string* ansi) {
-  if (entry.multiValued || !Utf8ToAnsi(entry.value, ansi)) return false;
+  if (entry.verbatim || !Utf8ToAnsi(entry.value, ansi)) return false;
   return ansi->find_first_of(separators) == std::string::npos;
 }
 
@@ -177,7 +177,7 @@ class DirectoryTree::Builder {
     entry->value = name.value;
     entry->line = line;
     entry->isGlue = glue;
-    entry->multiValued = name.multiValued;
+    entry->verbatim = name.verbatim;
     Entry* added = entry.get();
     container->children[KeyOf(name)].push_back(added);
     tree_.entries_.push_back(std::move(entry));

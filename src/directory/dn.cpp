@@ -39,14 +39,12 @@ bool ParseRdn(std::string_view dn, std::size_t* pos, Rdn* rdn, std::string* prob
 
   std::size_t i = equals + 1;
   while (i < dn.size() && dn[i] == ' ') ++i;
-  if (i < dn.size() && dn[i] == '#') {
-    *problem = "hex-encoded values (\"#\") are not supported";
-    return false;
-  }
+  // A BER value in hex: kept as written, as a name of several values is.
+  if (i < dn.size() && dn[i] == '#') rdn->verbatim = true;
   std::size_t kept = 0;  // length without trailing unescaped spaces
   for (; i < dn.size() && dn[i] != ','; ++i) {
     const char c = dn[i];
-    if (c == '+') rdn->multiValued = true;
+    if (c == '+') rdn->verbatim = true;
     if (c == '"') {
       *problem = "quoted values are not supported; escape special characters with \"\\\"";
       return false;

@@ -193,12 +193,13 @@ TEST(LdifExports, NamesWithADotLoadButHaveNoDottedName) {
   EXPECT_EQ(e.Resolve("\\Acme\\JS"), "");
 }
 
-TEST(LdifExports, NamesOfSeveralValuesLoadButNoByteStringNamesThem) {
+TEST(LdifExports, NamesOfSeveralValuesOrInHexLoadButNoByteStringNamesThem) {
   Export e("dn: o=Acme\n\ndn: cn=John+uid=js,o=Acme\n\ndn: cn=X,cn=John+uid=js,o=Acme\n\n"
            "dn: cn=J,o=Acme\nobjectClass: alias\naliasedObjectName: CN=john+UID=JS,o=acme\n\n"
-           "dn: cn=John,o=Acme\n");
+           "dn: cn=John,o=Acme\n\ndn: cn=#04024869,o=Acme\n");
   ASSERT_EQ(e.result, 0) << e.directory.LastError();
   EXPECT_FALSE(e.Has("\\Acme\\John+uid=js"));
+  EXPECT_FALSE(e.Has("\\Acme\\#04024869"));
   EXPECT_TRUE(e.Has("\\Acme\\John"));  // a sibling of one value is not disturbed
   std::string name;
   EXPECT_EQ(e.Read("Acme", "J", &name), dirresult::kNameNotWritable);
