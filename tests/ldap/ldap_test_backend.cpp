@@ -1,8 +1,11 @@
 #include "ldap/ldap_test_backend.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <string>
 #include <string_view>
+#include <thread>
 
 #ifdef _WIN32
 #include <winsock2.h>
@@ -60,11 +63,28 @@ std::string Environment(const char* name) {
 }
 
 #ifndef _WIN32
+// The state letter of /proc/<pid>/stat: 'T' once a stop has taken hold.
+char ProcessState(long pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  std::getline(stat, line);
+  const std::size_t close = line.rfind(')');
+  return close != std::string::npos && close + 2 < line.size() ? line[close + 2] : '?';
+}
+
+// Waits until the signal has taken effect: kill() returns before every thread of the server
+// has stopped (or run on), and a request sent in between would still be answered.
 bool SignalTestServer(int signal) {
   std::ifstream file(Environment("ZEB_TEST_SLAPD_DIR") + "/slapd.pid");
   long pid = 0;
   if (!(file >> pid) || pid <= 1) return false;
-  return kill(static_cast<pid_t>(pid), signal) == 0;
+  if (kill(static_cast<pid_t>(pid), signal) != 0) return false;
+  const bool wantStopped = signal == SIGSTOP;
+  for (int i = 0; i < 200; ++i) {
+    if ((ProcessState(pid) == 'T') == wantStopped) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return false;
 }
 #endif
 
