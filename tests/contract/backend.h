@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/file_bytes_api.h"
 #include "platform/file_finder.h"
 #include "platform/profile_api.h"
 #include "platform/registry_api.h"
@@ -21,6 +22,7 @@ ProfileApi& Profiles();
 FileFinder& Files();
 ShellLinkFactory& ShellLinks();
 SystemApi& System();
+FileBytesApi& FileBytes();  // over the same files as Profiles() and ShellLinks()
 
 // File helpers for the tests' own set-up, in Windows path form ("C:\...").
 std::string NewFolder();  // a fresh empty folder, no trailing backslash

@@ -1,7 +1,7 @@
 #include "platform/memory/file_name_match.h"
 
 #include "platform/code_page_1252.h"
-#include "platform/memory/wide_case.h"
+#include "platform/wide_case.h"
 
 namespace zeb {
 namespace {

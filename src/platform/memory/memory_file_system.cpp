@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "platform/code_page_1252.h"
-#include "platform/memory/wide_case.h"
+#include "platform/wide_case.h"
 
 namespace zeb {
 
@@ -168,6 +168,15 @@ bool MemoryFileSystem::StoreFile(const std::string& path, const std::string& byt
   } else {
     WriteFile(path, bytes);
   }
+  return true;
+}
+
+bool MemoryFileSystem::RemoveFile(const std::string& path) {
+  const std::optional<Location> location = Locate(path);
+  Node* node = location ? Find(*location) : nullptr;
+  if (!node) return true;
+  if (!IsWritable(path)) return false;
+  node->parent->children.erase(location->keys.back());
   return true;
 }
 

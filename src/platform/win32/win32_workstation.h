@@ -1,5 +1,6 @@
 #pragma once
 // The real platform in one piece: each seam's Win32 backend, bundled as a Workstation.
+#include "platform/win32/win32_file_bytes.h"
 #include "platform/win32/win32_file_finder.h"
 #include "platform/win32/win32_profiles.h"
 #include "platform/win32/win32_registry.h"
@@ -15,8 +16,9 @@ struct Win32Workstation {
   Win32FileFinder files;
   Win32ShellLinkFactory shellLinks;
   Win32System system;
+  Win32FileBytes fileBytes;
   // Declared last, so that it refers to members already made.
-  Workstation seams{registry, profiles, files, shellLinks, system};
+  Workstation seams{registry, profiles, files, shellLinks, system, fileBytes};
 };
 
 }  // namespace zeb
