@@ -73,9 +73,10 @@ void WriteText(Registry& registry, const std::string& name, const std::string& t
 
 }  // namespace
 
-std::string ChangeWriter::CurrentName(const std::string& place, const std::string& name) const {
-  const auto it = renamedNames_.find(place + "\n" + UpperAscii(name));
-  return it == renamedNames_.end() ? name : it->second;
+std::string ChangeWriter::NameIn(const std::map<std::string, std::string>& names,
+                                 const std::string& place, const std::string& name) {
+  const auto it = names.find(place + "\n" + UpperAscii(name));
+  return it == names.end() ? name : it->second;
 }
 
 void ChangeWriter::NoteRename(const std::string& place, const std::string& oldName,
@@ -207,6 +208,9 @@ LineOutcome ChangeWriter::RenameKey(const ChangeRec& change) {
   if (EqualsIgnoreCase(from, to) || IsKeyBelow(to, from) || IsKeyBelow(from, to))
     return Failed("Cannot rename key '%s' to itself, a key above it or a key below it", from);
 
+  if (beforeKeyRename)
+    beforeKeyRename({{JournalItemKind::kKey, change.kind, from, {}},
+                     {JournalItemKind::kKey, change.kind, to, {}}});
   DeleteKeyTree(api, change.kind, to);
   if (workstation_.system.PlatformId() == platformid::kWindowsNt)
     MoveKeyTree(api, change.kind, from, to);
@@ -216,6 +220,29 @@ LineOutcome ChangeWriter::RenameKey(const ChangeRec& change) {
 
   keyRenames_.push_back({change.kind, from});
   return Written();
+}
+
+std::vector<UndoTarget> ChangeWriter::FirstPassTargets(const ChangeRec& change) {
+  switch (change.subType) {
+    case kChangeVariableName:
+    case kChangeVariableContents:
+      break;
+    case kChangeShortcutPath:
+    case kChangeShortcutDirectory:
+    case kChangeShortcutArguments:
+      return {{JournalItemKind::kFile, 0, change.location, {}}};
+    default:
+      return {};
+  }
+  if (change.kind == changekind::kIniEntry)
+    return {{JournalItemKind::kFile, 0, change.location, {}}};
+  const std::string keyPath = KeyPathFromRoot(change.location);
+  if (change.subType == kChangeVariableContents)
+    return {{JournalItemKind::kValue, change.kind, keyPath,
+             NameIn(plannedNames_, RegistryPlace(change), change.oldText)}};
+  plannedNames_[RegistryPlace(change) + "\n" + UpperAscii(change.oldText)] = change.newText;
+  return {{JournalItemKind::kValue, change.kind, keyPath, change.oldText},
+          {JournalItemKind::kValue, change.kind, keyPath, change.newText}};
 }
 
 }  // namespace zeb

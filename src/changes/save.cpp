@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 #include "changes/change_writer.h"
 #include "changes/save_progress.h"
+#include "changes/undo_journal.h"
 #include "platform/date.h"
 #include "platform/registry.h"
 
@@ -47,17 +49,25 @@ class SaveRun {
       in_.view.SetCursor(Cursor::kDefault);
       result.ending = SaveEnding::kFailed;
       result.error = error.what();
+      result.journalFailed = dynamic_cast<const JournalError*>(&error) != nullptr;
     }
-    if (in_.report) in_.report->Write(in_.changes, in_.lines, outcomes_);
+    if (in_.report) {
+      if (!in_.journalPath.empty()) in_.report->AddMessage("undo journal " + in_.journalPath);
+      in_.report->Write(in_.changes, in_.lines, outcomes_);
+    }
     result.outcomes = std::move(outcomes_);
     return result;
   }
 
  private:
   void WriteAll() {
+    // Before anything else: a journal that cannot be made leaves the workstation untouched.
+    if (!in_.journalPath.empty())
+      journal_.emplace(in_.workstation, *in_.journalFiles, in_.journalPath);
     const std::unique_ptr<ShellLink> shortcut = in_.workstation.shellLinks.Create();
     if (!shortcut) throw std::runtime_error(kNoShortcutObject);
     ChangeWriter writer(in_.workstation, *shortcut);
+    if (journal_) JournalFirstPass(writer);
 
     if (windowsNt_) {
       progress_.ShowSpoolerStopping();
@@ -65,10 +75,19 @@ class SaveRun {
       spoolerStopped_ = true;
     }
     WalkTickedLines(Pass::kValues, writer);
+    if (journal_) journal_->RecordAfters();
     WalkTickedLines(Pass::kKeyRenames, writer);
     if (windowsNt_) StartSpooler();
 
-    if (in_.flags.startingDateGiven) WriteLastRun();
+    if (in_.flags.startingDateGiven) {
+      if (journal_) {
+        journal_->Record({JournalItemKind::kValue, hkey::kLocalMachine, kOwnKey, kLastRun});
+        journal_->Commit();
+      }
+      WriteLastRun();
+      if (journal_) journal_->RecordAfters();
+    }
+    if (journal_) journal_->Commit();
     progress_.ClearMainLabels();
     in_.view.SetCursor(Cursor::kDefault);
     in_.flags.changesMade = true;
@@ -76,6 +95,20 @@ class SaveRun {
 
   // Key renames come last, so that the other changes find their keys under the old paths.
   enum class Pass { kValues, kKeyRenames };
+
+  // Every item the first pass writes goes to disk in one flush before it starts. A key
+  // rename gets a flush of its own: an earlier rename moves what a later one finds.
+  void JournalFirstPass(ChangeWriter& writer) {
+    for (std::size_t i = 0; i < ticked_.size(); ++i)
+      if (ticked_[i] && in_.changes[i].subType != kRenameHive)
+        for (const UndoTarget& target : writer.FirstPassTargets(in_.changes[i]))
+          journal_->Record(target);
+    journal_->Commit();
+    writer.beforeKeyRename = [this](const std::vector<UndoTarget>& targets) {
+      for (const UndoTarget& target : targets) journal_->Record(target);
+      journal_->Commit();
+    };
+  }
 
   // Every ticked line shows its progress in both passes; unticked lines are passed over.
   void WalkTickedLines(Pass pass, ChangeWriter& writer) {
@@ -86,6 +119,7 @@ class SaveRun {
         currentLine_ = i;
         progress_.ShowOperation(change.subType);
         outcomes_[i] = pass == Pass::kKeyRenames ? writer.RenameKey(change) : writer.Write(change);
+        if (journal_ && pass == Pass::kKeyRenames) journal_->RecordAfters();
         currentLine_ = kNoLine;
       }
       progress_.ShowProgress(change);
@@ -112,6 +146,7 @@ class SaveRun {
   std::vector<LineOutcome> outcomes_;
   std::size_t currentLine_ = kNoLine;
   bool spoolerStopped_ = false;
+  std::optional<UndoJournal> journal_;
 };
 
 }  // namespace
