@@ -14,7 +14,7 @@ class MemoryAppendFile : public AppendFile {
     return true;
   }
   bool Flush() override {
-    if (owner_.failFlush) return false;
+    if (owner_.failFlush || owner_.flushes == owner_.flushLimit) return false;
     MemoryAppendFiles::Contents& contents = owner_.files[path_];
     contents.flushed = contents.appended;
     ++owner_.flushes;

@@ -22,6 +22,7 @@ class MemoryAppendFiles : public AppendFiles {
   std::set<std::string> uncreatable;      // paths Create refuses
   bool failAppend = false;                // every Append fails from now on
   bool failFlush = false;
+  int flushLimit = -1;  // when not negative: the flushes that succeed, the rest fail
   int flushes = 0;
 };
 
