@@ -2,6 +2,7 @@
 // Everything the program's logic reaches outside itself: the platform, the directory, the
 // windows, and the two larger pieces it calls (the scanners and Save).
 #include <memory>
+#include <string>
 
 #include "app/app_window.h"
 #include "app/message_file.h"
@@ -44,6 +45,9 @@ struct AppServices {
   ChangeSaver& saver;
   // The "/REPORT=" file, or null: written at the end of the scan run, and again by Save.
   ChangeReport* report;
+  // "/ROLLBACK=": the journal whose run is undone; empty for an ordinary run. The Search
+  // button then lists the journal's restorations instead of scanning.
+  std::string rollbackJournal;
 };
 
 }  // namespace zeb

@@ -65,4 +65,11 @@ std::vector<SwitchMatch> MatchSwitches(std::string_view argument) {
   return matches;
 }
 
+std::string SwitchValue(const std::vector<std::string>& arguments, std::string_view name) {
+  std::string value;
+  for (const std::string& argument : arguments)
+    if (StartsWithIgnoreCase(argument, name)) value = argument.substr(name.size());
+  return value;
+}
+
 }  // namespace zeb

@@ -35,6 +35,10 @@ struct SwitchMatch {
 
 constexpr std::size_t kSwitchValueLimit = 255;
 
+// The value of the last argument that starts with `name` (ignoring ASCII case), or empty:
+// for the switches read outside the start-up's table (/REPORT=, /DIRECTORY=, /JOURNAL= ...).
+std::string SwitchValue(const std::vector<std::string>& arguments, std::string_view name);
+
 // Every switch the argument matches, in the table's order; empty when it matches none.
 // A plain switch matches the whole argument, an "=" switch its first characters, both
 // ignoring the case of the ASCII letters.

@@ -3,6 +3,7 @@
 #include <array>
 #include <memory>
 
+#include "app/rollback_run.h"
 #include "changes/change_list.h"
 #include "directory/names.h"
 #include "platform/registry.h"
@@ -101,7 +102,9 @@ void ScanRegistry(AppServices& services, ScanContext& context, Scanners& scanner
   scanners.SearchRegistryTree(hkey::kUsers, "");
 }
 
-void ShowResult(AppServices& services) {
+}  // namespace
+
+void ShowScanResult(AppServices& services) {
   ProgressView& view = services.progress;
   if (services.list.LineCount() > 0) {
     services.main.SetEnabled(MainControl::kSaveButton, true);
@@ -114,6 +117,8 @@ void ShowResult(AppServices& services) {
   view.SetStatus(StatusLine::kMain3, "Workstation Scan Completed");
   view.SetStatus(StatusLine::kMain4, "");
 }
+
+namespace {
 
 // A run that cannot get its tools gives the controls back, so that it can be tried again.
 void AbandonRun(AppServices& services, ScanControlLock& lock, const std::string& error) {
@@ -139,6 +144,7 @@ std::vector<std::string> SystemSubKeyNames(RegistryApi& registry) {
 }
 
 void RunScan(AppServices& services, AppState& state) {
+  if (!services.rollbackJournal.empty()) return ListRestorations(services, state);
   MainWindow& main = services.main;
   const ProgramMode mode = main.SelectedMode();
   const std::string search = main.SearchText();
@@ -174,7 +180,7 @@ void RunScan(AppServices& services, AppState& state) {
     scanners->ScanIniFiles(services.workstation.system.WindowsDirectory());
   }
   if (main.IsTicked(SearchArea::kRegistry)) ScanRegistry(services, context, *scanners, steps);
-  ShowResult(services);
+  ShowScanResult(services);
   if (services.report) services.report->Write(state.Changes(), services.list);
 }
 

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "changes/change_writer.h"
+#include "changes/rollback.h"
 #include "changes/save_progress.h"
 #include "changes/undo_journal.h"
 #include "platform/date.h"
@@ -61,6 +62,7 @@ class SaveRun {
 
  private:
   void WriteAll() {
+    if (in_.restorations) return RestoreAll();
     // Before anything else: a journal that cannot be made leaves the workstation untouched.
     if (!in_.journalPath.empty())
       journal_.emplace(in_.workstation, *in_.journalFiles, in_.journalPath);
@@ -69,11 +71,7 @@ class SaveRun {
     ChangeWriter writer(in_.workstation, *shortcut);
     if (journal_) JournalFirstPass(writer);
 
-    if (windowsNt_) {
-      progress_.ShowSpoolerStopping();
-      in_.workstation.system.WinExec("NET STOP SPOOLER", kHidden);
-      spoolerStopped_ = true;
-    }
+    if (windowsNt_) StopSpooler();
     WalkTickedLines(Pass::kValues, writer);
     if (journal_) journal_->RecordAfters();
     WalkTickedLines(Pass::kKeyRenames, writer);
@@ -110,20 +108,63 @@ class SaveRun {
     };
   }
 
-  // Every ticked line shows its progress in both passes; unticked lines are passed over.
   void WalkTickedLines(Pass pass, ChangeWriter& writer) {
+    WalkTickedLines(
+        [pass](const ChangeRec& change) {
+          return (change.subType == kRenameHive) == (pass == Pass::kKeyRenames);
+        },
+        [&](std::size_t i) {
+          const ChangeRec& change = in_.changes[i];
+          const LineOutcome outcome =
+              pass == Pass::kKeyRenames ? writer.RenameKey(change) : writer.Write(change);
+          if (journal_ && pass == Pass::kKeyRenames) journal_->RecordAfters();
+          return outcome;
+        });
+  }
+
+  // Every ticked line shows its progress; unticked lines are passed over.
+  template <typename Selects, typename WriteLine>
+  void WalkTickedLines(Selects selects, WriteLine writeLine) {
     for (std::size_t i = 0; i < ticked_.size(); ++i) {
       if (!ticked_[i]) continue;
       const ChangeRec& change = in_.changes[i];
-      if ((change.subType == kRenameHive) == (pass == Pass::kKeyRenames)) {
+      if (selects(change)) {
         currentLine_ = i;
         progress_.ShowOperation(change.subType);
-        outcomes_[i] = pass == Pass::kKeyRenames ? writer.RenameKey(change) : writer.Write(change);
-        if (journal_ && pass == Pass::kKeyRenames) journal_->RecordAfters();
+        outcomes_[i] = writeLine(i);
         currentLine_ = kNoLine;
       }
       progress_.ShowProgress(change);
     }
+  }
+
+  // A rollback: the ticked restorations, in the lines' order (newest record first), in the
+  // same walk, with the printer spooler stopped as for any Save.
+  void RestoreAll() {
+    if (windowsNt_) StopSpooler();
+    WalkTickedLines([](const ChangeRec&) { return true; },
+                    [&](std::size_t i) { return Restored(RestoreItem(in_.workstation,
+                                                                     (*in_.restorations)[i])); });
+    if (windowsNt_) StartSpooler();
+    progress_.ClearMainLabels();
+    in_.view.SetCursor(Cursor::kDefault);
+    in_.flags.changesMade = true;
+  }
+
+  static LineOutcome Restored(RestoreStatus status) {
+    switch (status) {
+      case RestoreStatus::kRestored: return {LineStatus::kRestored, {}};
+      case RestoreStatus::kAsBefore: return {LineStatus::kAsBefore, {}};
+      case RestoreStatus::kChangedSince: return {LineStatus::kChangedSince, {}};
+      case RestoreStatus::kFailed: break;
+    }
+    return {LineStatus::kFailed, "Unable to restore it"};
+  }
+
+  void StopSpooler() {
+    progress_.ShowSpoolerStopping();
+    in_.workstation.system.WinExec("NET STOP SPOOLER", kHidden);
+    spoolerStopped_ = true;
   }
 
   void StartSpooler() {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "changes/change_list.h"
+#include "changes/journal_format.h"
 #include "changes/line_outcome.h"
 #include "changes/report.h"
 #include "platform/append_file_api.h"
@@ -28,6 +29,9 @@ struct SaveInputs {
   // "/JOURNAL=": the undo journal's path (empty without one) and where it is written.
   std::string journalPath;
   AppendFiles* journalFiles = nullptr;
+  // "/ROLLBACK=": one restoration for each line, in the lines' order. With these Save puts
+  // the ticked items back instead of writing changes.
+  const std::vector<JournalItem>* restorations = nullptr;
 };
 
 enum class SaveEnding { kNothingToSave, kCancelled, kCompleted, kFailed };

@@ -56,7 +56,7 @@ Program& AppHarness::program() {
   if (!program_) {
     const AppServices services{workstation, directory, main,  splash, control, view,
                                view,        view,      files, scanners, *saverInUse,
-                               reportInUse};
+                               reportInUse, rollbackJournal};
     program_ = std::make_unique<Program>(services);
   }
   return *program_;

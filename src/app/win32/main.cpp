@@ -26,6 +26,7 @@
 #include "directory/ldif_directory.h"
 #include "platform/registry.h"
 #include "platform/text.h"
+#include "platform/win32/win32_append_file.h"
 #include "platform/win32/win32_workstation.h"
 
 namespace zeb::ui {
@@ -41,14 +42,11 @@ std::string ProgramFolder() {
   return slash == std::string::npos ? std::string() : full.substr(0, slash);
 }
 
-// The path of "/REPORT=", the last one given; empty without one.
-std::string ReportPath(const std::vector<std::string>& arguments) {
-  constexpr std::string_view kReportSwitch = "/REPORT=";
-  std::string path;
-  for (const std::string& argument : arguments)
-    if (StartsWithIgnoreCase(argument, kReportSwitch)) path = argument.substr(kReportSwitch.size());
-  return path;
-}
+// Read here, not by the start-up's table: the paths of the change report, the undo journal
+// Save writes, and the journal a rollback undoes (the last one of each; empty without).
+constexpr std::string_view kReportSwitch = "/REPORT=";
+constexpr std::string_view kJournalSwitch = "/JOURNAL=";
+constexpr std::string_view kRollbackSwitch = "/ROLLBACK=";
 
 int RunProgram() {
   Win32Workstation platform;
@@ -71,13 +69,16 @@ int RunProgram() {
   WorkstationScannerFactory scanners;
   StreamFileWriter reportWriter;
   std::optional<ChangeReport> report;
-  if (const std::string path = ReportPath(arguments); !path.empty())
+  if (const std::string path = SwitchValue(arguments, kReportSwitch); !path.empty())
     report.emplace(path, reportWriter, view);
   WorkstationSaver saver(workstation, main, main.List(), view, view, report ? &*report : nullptr);
+  Win32AppendFiles journalFiles;
+  if (const std::string path = SwitchValue(arguments, kJournalSwitch); !path.empty())
+    saver.JournalTo(path, journalFiles);
 
   const AppServices services{workstation, directory, main, splash,    life,  view,
                              main.List(), view,      textFiles, scanners, saver,
-                             report ? &*report : nullptr};
+                             report ? &*report : nullptr, SwitchValue(arguments, kRollbackSwitch)};
   Program program(services);
   ProgramEvents events(program, main, review, life, view);
   splash.SetEvents(&events);
