@@ -1,8 +1,8 @@
 #pragma once
 // Windows compares file names, INI names and Registry names without case beyond ASCII: in
 // UTF-16, after converting through the ANSI code page ("Caf\xE9" and "CAF\xC9" are one key).
-// The memory backend does the same, and so does every check of the program that must know
-// whether two names are one entry to Windows.
+// The memory backend and the file pattern match do the same, and so does every check of the
+// program that must know whether two names are one entry to Windows.
 #include <string>
 #include <string_view>
 

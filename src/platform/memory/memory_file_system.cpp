@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "platform/code_page_1252.h"
+#include "platform/memory/file_name_match.h"
 #include "platform/wide_case.h"
 
 namespace zeb {
@@ -186,11 +187,12 @@ std::optional<std::vector<FileEntry>> MemoryFileSystem::ListFolder(const std::st
   if (!folder || !folder->isFolder) return std::nullopt;
   std::vector<FileEntry> entries;
   if (folder->parent) {
-    entries.push_back({".", folder->attributes});
-    entries.push_back({"..", folder->parent->attributes});
+    entries.push_back({".", folder->attributes, std::string()});
+    entries.push_back({"..", folder->parent->attributes, std::string()});
   }
   for (const auto& child : folder->children)
-    entries.push_back({child.second->name, child.second->attributes});
+    entries.push_back(
+        {child.second->name, child.second->attributes, ShortFileName(child.second->name)});
   return entries;
 }
 

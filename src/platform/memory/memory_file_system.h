@@ -54,7 +54,7 @@ class MemoryFileSystem {
   // file that is not writable; true when there was no such file.
   bool RemoveFile(const std::string& path);
   // A folder's entries in the file system's order, "." and ".." first except at a drive's
-  // root; nothing when the path is no folder.
+  // root, each with its 8.3 alias; nothing when the path is no folder.
   std::optional<std::vector<FileEntry>> ListFolder(const std::string& path) const;
 
  private:
