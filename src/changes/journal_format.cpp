@@ -100,8 +100,10 @@ std::string Joined(const std::vector<std::string>& lines) {
   return out;
 }
 
-Sha256Digest MacOf(std::string_view key, const std::string& previousMac, std::string_view body) {
-  HmacSha256 mac(key);
+// `keyed` is the HMAC with its key taken in, copied for each line rather than made again.
+Sha256Digest MacOf(const HmacSha256& keyed, const std::string& previousMac,
+                   std::string_view body) {
+  HmacSha256 mac = keyed;
   mac.Update(previousMac);
   mac.Update("\n");
   mac.Update(body);
@@ -392,7 +394,7 @@ Sha256Digest ImageDigest(const FileImage& image) {
 }
 
 std::string JournalFormatter::Line(const std::string& body) {
-  previousMac_ = DigestHex(MacOf(key_, previousMac_, body));
+  previousMac_ = DigestHex(MacOf(keyed_, previousMac_, body));
   return body + " " + previousMac_ + "\n";
 }
 
@@ -468,8 +470,9 @@ JournalContent ParseJournal(std::string_view text, std::string_view key,
     if (lines.empty()) Malformed(0, "the journal is empty");
     ReadHeader(lines, content);
     std::string previous;
+    const HmacSha256 keyed(key);
     for (const NumberedLine& line : lines) {
-      previous = DigestHex(MacOf(key, previous, line.body));
+      previous = DigestHex(MacOf(keyed, previous, line.body));
       if (previous != line.mac)
         throw ParseError{JournalProblemKind::kNotVerified, line.number,
                          "the record does not verify: the journal was altered, records were "

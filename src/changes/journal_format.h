@@ -65,7 +65,7 @@ std::string RootName(RegKey root);
 // Formats records and chains their MACs; what it returns is appended to the journal as is.
 class JournalFormatter {
  public:
-  explicit JournalFormatter(std::string key) : key_(std::move(key)) {}
+  explicit JournalFormatter(const std::string& key) : keyed_(key) {}
   std::string Header(const JournalHeader& header);
   std::string Item(const JournalItem& item);  // the item's image, one or more lines
   std::string After(int id, const Sha256Digest& digest);
@@ -74,7 +74,7 @@ class JournalFormatter {
 
  private:
 
-  std::string key_;
+  HmacSha256 keyed_;
   std::string previousMac_;
 };
 
