@@ -33,7 +33,31 @@ void UndoJournal::Append(const std::string& lines) {
 }
 
 void UndoJournal::Commit() {
+  // Save writes after a commit: a kept handle might then name a key that moved.
+  cachedKey_.reset();
   if (!file_->Flush()) Fail();
+}
+
+std::optional<RegistryValueImage> UndoJournal::CaptureValueCached(const UndoTarget& target) {
+  RegistryApi& api = workstation_.registry;
+  if (!cachedKey_ || cachedRoot_ != target.root || cachedPath_ != target.path) {
+    cachedKey_.reset();
+    const std::size_t start = target.path.find_first_not_of('\\');
+    RegKey raw = 0;
+    if (api.OpenKey(target.root,
+                    start == std::string::npos ? std::string() : target.path.substr(start),
+                    KeyAccess::kAll, &raw) != winerr::kSuccess)
+      return CaptureValue(api, target.root, target.path, target.name);  // missing or failing
+    cachedKey_ = KeyHandle(api, raw);
+    cachedRoot_ = target.root;
+    cachedPath_ = target.path;
+  }
+  RegistryValueImage image;
+  const long queried = api.QueryValue(cachedKey_.get(), target.name, &image.type, &image.data);
+  if (queried == winerr::kFileNotFound) return RegistryValueImage{};
+  if (queried != winerr::kSuccess) return std::nullopt;
+  image.exists = true;
+  return image;
 }
 
 std::string UndoJournal::Identity(const UndoTarget& target) const {
@@ -56,7 +80,7 @@ void UndoJournal::Record(const UndoTarget& target) {
   RegistryApi& registry = workstation_.registry;
   switch (target.kind) {
     case JournalItemKind::kValue: {
-      auto image = CaptureValue(registry, target.root, target.path, target.name);
+      auto image = CaptureValueCached(target);
       if (!image) Fail();
       item.value = std::move(*image);
       break;
@@ -82,11 +106,12 @@ void UndoJournal::Record(const UndoTarget& target) {
 
 void UndoJournal::RecordAfters() {
   RegistryApi& registry = workstation_.registry;
+  cachedKey_.reset();  // Save has written since the items were recorded
   for (const auto& [id, target] : awaitingAfter_) {
     std::optional<Sha256Digest> digest;
     switch (target.kind) {
       case JournalItemKind::kValue:
-        if (auto image = CaptureValue(registry, target.root, target.path, target.name))
+        if (auto image = CaptureValueCached(target))
           digest = ImageDigest(*image);
         break;
       case JournalItemKind::kKey:
@@ -102,6 +127,7 @@ void UndoJournal::RecordAfters() {
     if (digest) Append(formatter_->After(id, *digest));
   }
   awaitingAfter_.clear();
+  cachedKey_.reset();
 }
 
 }  // namespace zeb

@@ -10,6 +10,7 @@
 
 #include "changes/journal_format.h"
 #include "platform/append_file_api.h"
+#include "platform/registry.h"
 #include "platform/workstation.h"
 
 namespace zeb {
@@ -49,6 +50,10 @@ class UndoJournal {
   [[noreturn]] void Fail() const;
   void Append(const std::string& lines);
   std::string Identity(const UndoTarget& target) const;
+  // A value's image through one handle kept open for its key: a pass's values mostly share
+  // their keys, and each open and close is a round trip to the Registry. Only used while Save
+  // writes nothing (recording a batch, or the digests after it).
+  std::optional<RegistryValueImage> CaptureValueCached(const UndoTarget& target);
 
   Workstation& workstation_;
   std::string path_;
@@ -57,6 +62,9 @@ class UndoJournal {
   int nextId_ = 1;
   std::map<std::string, int> recorded_;  // values and files, by identity
   std::vector<std::pair<int, UndoTarget>> awaitingAfter_;
+  KeyHandle cachedKey_;
+  RegKey cachedRoot_ = 0;
+  std::string cachedPath_;
 };
 
 }  // namespace zeb
