@@ -18,8 +18,9 @@ journal='C:\ZEB\run.jnl'
 e2e_prepare "$zeb" "$tools" "$samples" || { echo "FAILED: no sample workstation" >&2; exit 1; }
 e2e_fill_places || exit 1
 
-# Besides Wine's own noise: the journal's key, made by the first journaled run and kept.
-noise="$E2E_WINE_REGISTRY_NOISE"'|^[-+] \[HKEY_LOCAL_MACHINE\\Software\\Varnok\\Consulting\\ZEB(\\Journal)?\]'
+# Besides Wine's own noise: the journal's key (with the keys above it that the sample lacks),
+# made by the first journaled run and kept.
+noise="$E2E_WINE_REGISTRY_NOISE"'|^[-+] \[HKEY_LOCAL_MACHINE\\Software\\Varnok\\Consulting(\\ZEB(\\Journal)?)?\]'
 
 # same_as before-folder after-folder: no view differs, apart from the noise.
 same_as() {
@@ -78,12 +79,14 @@ e2e_check "changed by hand: the line is that value's" \
 e2e_run_zeb 90 "$HARNESS_ROOT/third.csv" "/JOURNAL=$journal"
 e2e_snapshot "$HARNESS_ROOT/third-after" "$tools"
 sed -i '0,/"Rob"/s//"Eve"/' "$(harness_unix_path "$journal")"
-e2e_run_zeb 90 "$HARNESS_ROOT/altered.csv" "/ROLLBACK=$journal"
+# The refusal is an error box, which an unattended run still shows (and waits at): the run
+# is stopped after a while, and must have written nothing.
+e2e_run_zeb 25 "$HARNESS_ROOT/altered.csv" "/ROLLBACK=$journal"
 e2e_snapshot "$HARNESS_ROOT/altered-after" "$tools"
 e2e_check "an altered journal: nothing is written" \
   same_as "$HARNESS_ROOT/third-after" "$HARNESS_ROOT/altered-after"
 e2e_check "an altered journal: the report lists no restoration" \
-  bash -c '! tr -d "\r" <"$1" | grep -q ",restored$"' _ "$HARNESS_ROOT/altered.csv"
+  bash -c '! tr -d "\r" <"$1" 2>/dev/null | grep -q ",restored$"' _ "$HARNESS_ROOT/altered.csv"
 
 echo "took $SECONDS s"
 if [ "$e2e_failures" -gt 0 ]; then
