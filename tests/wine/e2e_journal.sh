@@ -39,6 +39,7 @@ journaled_then_rolled_back() {
   e2e_run_zeb 90 "$HARNESS_ROOT/$name.csv" "/JOURNAL=$journal" "$@"
   e2e_check "$name: the journaled run ends with exit code 0 (was $?)" test $? -eq 0
   e2e_snapshot "$HARNESS_ROOT/$name-after" "$tools"
+  # shellcheck disable=SC2016  # the inner shell expands its own arguments
   e2e_check "$name: the run changed the workstation" \
     bash -c '! diff -q "$1/registry.txt" "$2/registry.txt" >/dev/null' _ \
     "$HARNESS_ROOT/before" "$HARNESS_ROOT/$name-after"
@@ -50,6 +51,7 @@ journaled_then_rolled_back() {
   e2e_snapshot "$HARNESS_ROOT/$name-rolled-back" "$tools"
   e2e_check "$name: after the rollback the workstation is exactly as before" \
     same_as "$HARNESS_ROOT/before" "$HARNESS_ROOT/$name-rolled-back"
+  # shellcheck disable=SC2016
   e2e_check "$name: every item of the rollback is restored" \
     bash -c '! tr -d "\r" <"$1" | tail -n +2 | grep -v ",restored$" | grep -v "^[0-9]*,,,,,,,message: "' _ \
     "$HARNESS_ROOT/$name-rollback.csv"
@@ -85,6 +87,7 @@ e2e_run_zeb 25 "$HARNESS_ROOT/altered.csv" "/ROLLBACK=$journal"
 e2e_snapshot "$HARNESS_ROOT/altered-after" "$tools"
 e2e_check "an altered journal: nothing is written" \
   same_as "$HARNESS_ROOT/third-after" "$HARNESS_ROOT/altered-after"
+# shellcheck disable=SC2016
 e2e_check "an altered journal: the report lists no restoration" \
   bash -c '! tr -d "\r" <"$1" 2>/dev/null | grep -q ",restored$"' _ "$HARNESS_ROOT/altered.csv"
 
