@@ -2,6 +2,7 @@
 // Everything the program's logic reaches outside itself: the platform, the directory, the
 // windows, and the two larger pieces it calls (the scanners and Save).
 #include <memory>
+#include <string>
 
 #include "app/app_window.h"
 #include "app/message_file.h"
@@ -47,6 +48,9 @@ struct AppServices {
   ChangeReport* report;
   // What this run may show and write, and its files' paths (run_mode.h).
   const RunMode& mode;
+  // "/ROLLBACK=": the journal whose run is undone; empty for an ordinary run. The Search
+  // button then lists the journal's restorations instead of scanning.
+  std::string rollbackJournal;
 };
 
 }  // namespace zeb

@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/exit_code.h"
 #include "changes/change_list.h"
+#include "changes/journal_format.h"
 #include "directory/directory_client.h"
 #include "platform/run_flags.h"
 #include "platform/view.h"
@@ -31,6 +33,9 @@ class AppState {
   bool endRequested = false;      // the program ends when control returns to the loop
   bool messagePanelMade = false;  // the splash window has been widened for it
   RunExitCode exitCode;           // what the program ends with
+  // A rollback run: one restoration for each line of the change list, in the same order.
+  bool rollbackRun = false;
+  std::vector<JournalItem> restorations;
 
   ChangeList& Changes() { return *changes_; }
   void EmptyChangeList() { changes_.emplace(lines_, view_, flags); }

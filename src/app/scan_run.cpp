@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 
+#include "app/rollback_run.h"
 #include "changes/change_list.h"
 #include "directory/names.h"
 #include "platform/registry.h"
@@ -124,7 +125,9 @@ class DirectoryMessages : public MessageBoxes {
   AppState& state_;
 };
 
-void ShowResult(AppServices& services, AppState& state) {
+}  // namespace
+
+void ShowScanResult(AppServices& services, AppState& state) {
   ProgressView& view = services.progress;
   if (services.list.LineCount() > 0 && services.mode.reportOnly) {
     // Save stays disabled: the run's result is the report.
@@ -141,6 +144,8 @@ void ShowResult(AppServices& services, AppState& state) {
   view.SetStatus(StatusLine::kMain3, "Workstation Scan Completed");
   view.SetStatus(StatusLine::kMain4, "");
 }
+
+namespace {
 
 // A run that cannot get its tools gives the controls back, so that it can be tried again.
 void AbandonRun(AppServices& services, ScanControlLock& lock, const std::string& error) {
@@ -178,6 +183,7 @@ std::vector<std::string> SystemSubKeyNames(RegistryApi& registry) {
 }
 
 void RunScan(AppServices& services, AppState& state) {
+  if (!services.rollbackJournal.empty()) return ListRestorations(services, state);
   MainWindow& main = services.main;
   const ProgramMode mode = main.SelectedMode();
   const std::string search = main.SearchText();
@@ -220,7 +226,7 @@ void RunScan(AppServices& services, AppState& state) {
   }
   if (main.IsTicked(SearchArea::kRegistry)) ScanRegistry(services, context, *scanners, steps);
   ReportDirectoryFailure(services, state);
-  ShowResult(services, state);
+  ShowScanResult(services, state);
   if (services.report) services.report->Write(state.Changes(), services.list);
 }
 

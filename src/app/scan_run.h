@@ -16,6 +16,9 @@ extern const char kReportOnlyResult[];
 
 void RunScan(AppServices& services, AppState& state);
 
+// The end of a listing run: the Save button and the status texts.
+void ShowScanResult(AppServices& services, AppState& state);
+
 // The direct subkeys of HKEY_LOCAL_MACHINE\SYSTEM in enumeration order, up to the first
 // error; empty when the key cannot be opened for enumeration.
 std::vector<std::string> SystemSubKeyNames(RegistryApi& registry);

@@ -8,8 +8,8 @@
 namespace zeb {
 
 ExitCode ExitCodeOfSave(const SaveResult& result) {
-  // Each failure of Save raises its code here; a journal that could not be written would be
-  // one more ending (ExitCode::kJournalFailed).
+  // Each failure of Save raises its code here; the journal's is the largest.
+  if (result.journalFailed) return ExitCode::kJournalFailed;
   const bool lineFailed =
       std::any_of(result.outcomes.begin(), result.outcomes.end(),
                   [](const LineOutcome& outcome) { return outcome.status == LineStatus::kFailed; });
@@ -19,7 +19,10 @@ ExitCode ExitCodeOfSave(const SaveResult& result) {
 
 void WorkstationSaver::SaveChanges(AppState& state) {
   SaveInputs inputs{workstation_, state.Changes(), lines_, view_, boxes_, state.flags,
-                    [this] { main_.SetEnabled(MainControl::kSaveButton, false); }, report_};
+                    [this] { main_.SetEnabled(MainControl::kSaveButton, false); }, report_,
+                    // A rollback is not journaled: its journal is the one it reads.
+                    state.rollbackRun ? std::string() : journalPath_, journalFiles_,
+                    state.rollbackRun ? &state.restorations : nullptr};
   const SaveResult result = zeb::SaveChanges(inputs);
   state.exitCode.Raise(ExitCodeOfSave(result));
   if (result.ending == SaveEnding::kFailed) throw std::runtime_error(result.error);

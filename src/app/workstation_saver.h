@@ -4,6 +4,7 @@
 #include "app/app_state.h"
 #include "changes/report.h"
 #include "changes/save.h"
+#include "platform/append_file_api.h"
 
 namespace zeb {
 
@@ -19,6 +20,12 @@ class WorkstationSaver : public ChangeSaver {
       : workstation_(workstation), main_(main), lines_(lines), view_(view), boxes_(boxes),
         report_(report) {}
 
+  // "/JOURNAL=": Save journals its writes to `path` through `files`.
+  void JournalTo(std::string path, AppendFiles& files) {
+    journalPath_ = std::move(path);
+    journalFiles_ = &files;
+  }
+
   // An error that ended the Save is raised again for the application's error handler.
   void SaveChanges(AppState& state) override;
 
@@ -29,6 +36,8 @@ class WorkstationSaver : public ChangeSaver {
   ProgressView& view_;
   MessageBoxes& boxes_;
   ChangeReport* report_;
+  std::string journalPath_;
+  AppendFiles* journalFiles_ = nullptr;
 };
 
 }  // namespace zeb

@@ -82,9 +82,10 @@ void WriteText(Registry& registry, const std::string& name, const std::string& t
 
 }  // namespace
 
-std::string ChangeWriter::CurrentName(const std::string& place, const std::string& name) const {
-  const auto it = renamedNames_.find(place + "\n" + UpperAscii(name));
-  return it == renamedNames_.end() ? name : it->second;
+std::string ChangeWriter::NameIn(const std::map<std::string, std::string>& names,
+                                 const std::string& place, const std::string& name) {
+  const auto it = names.find(place + "\n" + UpperAscii(name));
+  return it == names.end() ? name : it->second;
 }
 
 void ChangeWriter::NoteRename(const std::string& place, const std::string& oldName,
@@ -240,6 +241,7 @@ LineOutcome ChangeWriter::RenameKey(const ChangeRec& change) {
 bool ChangeWriter::RenameInPlace(RegKey root, const std::string& from, const std::string& to,
                                  const std::string& aside, bool windowsNt) {
   RegistryApi& api = workstation_.registry;
+  BeforeKeyRename(root, {from, aside});
   if (!MoveKeyWhole(api, root, from, aside, windowsNt)) return false;
   if (MoveKeyWhole(api, root, aside, to, windowsNt)) return true;
   (void)MoveKeyWhole(api, root, aside, from, windowsNt);
@@ -251,6 +253,8 @@ bool ChangeWriter::RenameInPlace(RegKey root, const std::string& from, const std
 bool ChangeWriter::ReplaceTarget(RegKey root, const std::string& from, const std::string& to,
                                  const std::string& aside, bool windowsNt) {
   RegistryApi& api = workstation_.registry;
+  BeforeKeyRename(root, aside.empty() ? std::vector<std::string>{from, to}
+                                      : std::vector<std::string>{from, to, aside});
   if (!aside.empty() && !MoveKeyWhole(api, root, to, aside, windowsNt)) return false;
   if (!MoveKeyWhole(api, root, from, to, windowsNt)) {
     if (!aside.empty()) (void)MoveKeyWhole(api, root, aside, to, windowsNt);
@@ -258,6 +262,36 @@ bool ChangeWriter::ReplaceTarget(RegKey root, const std::string& from, const std
   }
   if (!aside.empty()) DeleteKeyTree(api, root, aside);
   return true;
+}
+
+void ChangeWriter::BeforeKeyRename(RegKey root, const std::vector<std::string>& keys) {
+  if (!beforeKeyRename) return;
+  std::vector<UndoTarget> targets;
+  for (const std::string& key : keys) targets.push_back({JournalItemKind::kKey, root, key, {}});
+  beforeKeyRename(targets);
+}
+
+std::vector<UndoTarget> ChangeWriter::FirstPassTargets(const ChangeRec& change) {
+  switch (change.subType) {
+    case kChangeVariableName:
+    case kChangeVariableContents:
+      break;
+    case kChangeShortcutPath:
+    case kChangeShortcutDirectory:
+    case kChangeShortcutArguments:
+      return {{JournalItemKind::kFile, 0, change.location, {}}};
+    default:
+      return {};
+  }
+  if (change.kind == changekind::kIniEntry)
+    return {{JournalItemKind::kFile, 0, change.location, {}}};
+  const std::string keyPath = KeyPathFromRoot(change.location);
+  if (change.subType == kChangeVariableContents)
+    return {{JournalItemKind::kValue, change.kind, keyPath,
+             NameIn(plannedNames_, RegistryPlace(change), change.oldText)}};
+  plannedNames_[RegistryPlace(change) + "\n" + UpperAscii(change.oldText)] = change.newText;
+  return {{JournalItemKind::kValue, change.kind, keyPath, change.oldText},
+          {JournalItemKind::kValue, change.kind, keyPath, change.newText}};
 }
 
 }  // namespace zeb

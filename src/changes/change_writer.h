@@ -1,12 +1,14 @@
 #pragma once
 // Writes one change to the workstation. Failures that end Save are raised (RegistryError,
 // IniError); failures that only concern the one change come back as a failed outcome.
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "changes/change_list.h"
 #include "changes/line_outcome.h"
+#include "changes/undo_journal.h"
 #include "platform/shell_link_api.h"
 #include "platform/workstation.h"
 
@@ -22,6 +24,12 @@ class ChangeWriter {
   // Second pass: a key rename (RenameHive).
   LineOutcome RenameKey(const ChangeRec& change);
 
+  // What Write will change for each first-pass change, in their order (so a value renamed by
+  // an earlier change is named as it will be then). For the journal, before the pass.
+  std::vector<UndoTarget> FirstPassTargets(const ChangeRec& change);
+  // Called with the keys a rename will change, just before its first write.
+  std::function<void(const std::vector<UndoTarget>&)> beforeKeyRename;
+
  private:
   LineOutcome WriteIniContents(const ChangeRec& change);
   LineOutcome RenameIniVariable(const ChangeRec& change);
@@ -34,10 +42,16 @@ class ChangeWriter {
                      const std::string& aside, bool windowsNt);
   bool ReplaceTarget(RegKey root, const std::string& from, const std::string& to,
                      const std::string& aside, bool windowsNt);
+  // Hands the keys a rename is about to change (a key set aside among them) to the hook.
+  void BeforeKeyRename(RegKey root, const std::vector<std::string>& keys);
 
   // The name a value or variable has now: a rename earlier in this Save moves it, and a
   // contents change that comes after its rename belongs under the new name.
-  std::string CurrentName(const std::string& place, const std::string& name) const;
+  std::string CurrentName(const std::string& place, const std::string& name) const {
+    return NameIn(renamedNames_, place, name);
+  }
+  static std::string NameIn(const std::map<std::string, std::string>& names,
+                            const std::string& place, const std::string& name);
   void NoteRename(const std::string& place, const std::string& oldName,
                   const std::string& newName);
 
@@ -49,6 +63,7 @@ class ChangeWriter {
   Workstation& workstation_;
   ShellLink& shortcut_;
   std::map<std::string, std::string> renamedNames_;  // folded place + old name -> new name
+  std::map<std::string, std::string> plannedNames_;  // the same, as FirstPassTargets goes
   std::vector<DoneKeyRename> keyRenames_;
 };
 

@@ -4,7 +4,10 @@
 
 namespace zeb {
 
-enum class LineStatus { kProposed, kWritten, kUnticked, kFailed, kNotReached };
+// A rollback's lines end as kRestored, kAsBefore ("already as before") or kChangedSince.
+enum class LineStatus {
+  kProposed, kWritten, kUnticked, kFailed, kNotReached, kRestored, kAsBefore, kChangedSince
+};
 
 struct LineOutcome {
   LineStatus status = LineStatus::kProposed;

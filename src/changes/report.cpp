@@ -23,6 +23,9 @@ std::string StatusText(const LineOutcome& outcome) {
     case LineStatus::kUnticked: return "unticked";
     case LineStatus::kFailed: return "failed: " + outcome.error;
     case LineStatus::kNotReached: return "not reached";
+    case LineStatus::kRestored: return "restored";
+    case LineStatus::kAsBefore: return "already as before";
+    case LineStatus::kChangedSince: return "changed since";
   }
   return {};
 }

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 #include "changes/change_writer.h"
+#include "changes/rollback.h"
 #include "changes/save_progress.h"
+#include "changes/undo_journal.h"
 #include "platform/date.h"
 #include "platform/registry.h"
 
@@ -47,28 +50,42 @@ class SaveRun {
       in_.view.SetCursor(Cursor::kDefault);
       result.ending = SaveEnding::kFailed;
       result.error = error.what();
+      result.journalFailed = dynamic_cast<const JournalError*>(&error) != nullptr;
     }
-    if (in_.report) in_.report->Write(in_.changes, in_.lines, outcomes_);
+    if (in_.report) {
+      if (!in_.journalPath.empty()) in_.report->AddMessage("undo journal " + in_.journalPath);
+      in_.report->Write(in_.changes, in_.lines, outcomes_);
+    }
     result.outcomes = std::move(outcomes_);
     return result;
   }
 
  private:
   void WriteAll() {
+    if (in_.restorations) return RestoreAll();
+    // Before anything else: a journal that cannot be made leaves the workstation untouched.
+    if (!in_.journalPath.empty())
+      journal_.emplace(in_.workstation, *in_.journalFiles, in_.journalPath);
     const std::unique_ptr<ShellLink> shortcut = in_.workstation.shellLinks.Create();
     if (!shortcut) throw std::runtime_error(kNoShortcutObject);
     ChangeWriter writer(in_.workstation, *shortcut);
+    if (journal_) JournalFirstPass(writer);
 
-    if (windowsNt_) {
-      progress_.ShowSpoolerStopping();
-      in_.workstation.system.WinExec("NET STOP SPOOLER", kHidden);
-      spoolerStopped_ = true;
-    }
+    if (windowsNt_) StopSpooler();
     WalkTickedLines(Pass::kValues, writer);
+    if (journal_) journal_->RecordAfters();
     WalkTickedLines(Pass::kKeyRenames, writer);
     if (windowsNt_) StartSpooler();
 
-    if (in_.flags.startingDateGiven) WriteLastRun();
+    if (in_.flags.startingDateGiven) {
+      if (journal_) {
+        journal_->Record({JournalItemKind::kValue, hkey::kLocalMachine, kOwnKey, kLastRun});
+        journal_->Commit();
+      }
+      WriteLastRun();
+      if (journal_) journal_->RecordAfters();
+    }
+    if (journal_) journal_->Commit();
     progress_.ClearMainLabels();
     in_.view.SetCursor(Cursor::kDefault);
     in_.flags.changesMade = true;
@@ -77,19 +94,77 @@ class SaveRun {
   // Key renames come last, so that the other changes find their keys under the old paths.
   enum class Pass { kValues, kKeyRenames };
 
-  // Every ticked line shows its progress in both passes; unticked lines are passed over.
+  // Every item the first pass writes goes to disk in one flush before it starts. A key
+  // rename gets a flush of its own: an earlier rename moves what a later one finds.
+  void JournalFirstPass(ChangeWriter& writer) {
+    for (std::size_t i = 0; i < ticked_.size(); ++i)
+      if (ticked_[i] && in_.changes[i].subType != kRenameHive)
+        for (const UndoTarget& target : writer.FirstPassTargets(in_.changes[i]))
+          journal_->Record(target);
+    journal_->Commit();
+    writer.beforeKeyRename = [this](const std::vector<UndoTarget>& targets) {
+      for (const UndoTarget& target : targets) journal_->Record(target);
+      journal_->Commit();
+    };
+  }
+
   void WalkTickedLines(Pass pass, ChangeWriter& writer) {
+    WalkTickedLines(
+        [pass](const ChangeRec& change) {
+          return (change.subType == kRenameHive) == (pass == Pass::kKeyRenames);
+        },
+        [&](std::size_t i) {
+          const ChangeRec& change = in_.changes[i];
+          const LineOutcome outcome =
+              pass == Pass::kKeyRenames ? writer.RenameKey(change) : writer.Write(change);
+          if (journal_ && pass == Pass::kKeyRenames) journal_->RecordAfters();
+          return outcome;
+        });
+  }
+
+  // Every ticked line shows its progress; unticked lines are passed over.
+  template <typename Selects, typename WriteLine>
+  void WalkTickedLines(Selects selects, WriteLine writeLine) {
     for (std::size_t i = 0; i < ticked_.size(); ++i) {
       if (!ticked_[i]) continue;
       const ChangeRec& change = in_.changes[i];
-      if ((change.subType == kRenameHive) == (pass == Pass::kKeyRenames)) {
+      if (selects(change)) {
         currentLine_ = i;
         progress_.ShowOperation(change.subType);
-        outcomes_[i] = pass == Pass::kKeyRenames ? writer.RenameKey(change) : writer.Write(change);
+        outcomes_[i] = writeLine(i);
         currentLine_ = kNoLine;
       }
       progress_.ShowProgress(change);
     }
+  }
+
+  // A rollback: the ticked restorations, in the lines' order (newest record first), in the
+  // same walk, with the printer spooler stopped as for any Save.
+  void RestoreAll() {
+    if (windowsNt_) StopSpooler();
+    WalkTickedLines([](const ChangeRec&) { return true; },
+                    [&](std::size_t i) { return Restored(RestoreItem(in_.workstation,
+                                                                     (*in_.restorations)[i])); });
+    if (windowsNt_) StartSpooler();
+    progress_.ClearMainLabels();
+    in_.view.SetCursor(Cursor::kDefault);
+    in_.flags.changesMade = true;
+  }
+
+  static LineOutcome Restored(RestoreStatus status) {
+    switch (status) {
+      case RestoreStatus::kRestored: return {LineStatus::kRestored, {}};
+      case RestoreStatus::kAsBefore: return {LineStatus::kAsBefore, {}};
+      case RestoreStatus::kChangedSince: return {LineStatus::kChangedSince, {}};
+      case RestoreStatus::kFailed: break;
+    }
+    return {LineStatus::kFailed, "Unable to restore it"};
+  }
+
+  void StopSpooler() {
+    progress_.ShowSpoolerStopping();
+    in_.workstation.system.WinExec("NET STOP SPOOLER", kHidden);
+    spoolerStopped_ = true;
   }
 
   void StartSpooler() {
@@ -112,6 +187,7 @@ class SaveRun {
   std::vector<LineOutcome> outcomes_;
   std::size_t currentLine_ = kNoLine;
   bool spoolerStopped_ = false;
+  std::optional<UndoJournal> journal_;
 };
 
 }  // namespace

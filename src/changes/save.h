@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "changes/change_list.h"
+#include "changes/journal_format.h"
 #include "changes/line_outcome.h"
 #include "changes/report.h"
+#include "platform/append_file_api.h"
 #include "platform/run_flags.h"
 #include "platform/view.h"
 #include "platform/workstation.h"
@@ -24,6 +26,12 @@ struct SaveInputs {
   std::function<void()> disableSaveButton;
   // "/REPORT=": rewritten at the end of every Save that ran, also one ended by an error.
   ChangeReport* report = nullptr;
+  // "/JOURNAL=": the undo journal's path (empty without one) and where it is written.
+  std::string journalPath;
+  AppendFiles* journalFiles = nullptr;
+  // "/ROLLBACK=": one restoration for each line, in the lines' order. With these Save puts
+  // the ticked items back instead of writing changes.
+  const std::vector<JournalItem>* restorations = nullptr;
 };
 
 enum class SaveEnding { kNothingToSave, kCancelled, kCompleted, kFailed };
@@ -35,6 +43,8 @@ struct SaveResult {
   std::string error;
   // One per line once Save has run; empty when it did nothing or was cancelled.
   std::vector<LineOutcome> outcomes;
+  // The error that ended Save was the journal's: nothing more was written.
+  bool journalFailed = false;
 };
 
 // The Save button. Asks "Clicking OK ..." when PromptUser is on; writes nothing for an empty

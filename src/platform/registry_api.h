@@ -76,6 +76,9 @@ class RegistryApi {
   virtual long DeleteValue(RegKey key, const std::string& name) = 0;
   // RegDeleteKeyA: only a key without subkeys can be deleted.
   virtual long DeleteKey(RegKey parent, const std::string& subKey) = 0;
+  // RegSetKeySecurity: only administrators and the system may open the key (it holds a
+  // secret). A backend without access control has nothing to do.
+  virtual long RestrictToAdministrators(RegKey /*key*/) { return winerr::kSuccess; }
 };
 
 }  // namespace zeb

@@ -1,6 +1,8 @@
 #pragma once
 // Process and system calls: platform, Windows directory, environment, WinExec, Sleep,
-// the restart request, the command line, and today's date in the short date format.
+// the restart request, the command line, today's date in the short date format, the
+// computer's name, the local time and random bytes (what the undo journal needs).
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -28,6 +30,12 @@ class SystemApi {
   virtual Date Today() = 0;
   // The user's short date picture, such as "M/d/yyyy" ("m/d/yy" when the locale gives none).
   virtual std::string ShortDateFormat() = 0;
+  virtual std::string ComputerName() = 0;  // GetComputerNameA
+  // GetLocalTime as "YYYY-MM-DD hh:mm:ss".
+  virtual std::string LocalTimestamp() = 0;
+  // `count` bytes from the system's cryptographic generator (RtlGenRandom); false when it
+  // gives none.
+  [[nodiscard]] virtual bool RandomBytes(std::size_t count, std::string* bytes) = 0;
 };
 
 }  // namespace zeb

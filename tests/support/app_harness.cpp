@@ -56,7 +56,7 @@ Program& AppHarness::program() {
   if (!program_) {
     const AppServices services{workstation, directory, main,  splash, control, view,
                                view,        *boxesInUse, files, scanners, *saverInUse,
-                               reportInUse, mode};
+                               reportInUse, mode,        rollbackJournal};
     program_ = std::make_unique<Program>(services);
   }
   return *program_;

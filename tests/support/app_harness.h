@@ -64,6 +64,7 @@ class AppHarness {
   FakeScanners scanners{log};
   FakeSaver saver{log};
   ChangeSaver* saverInUse = &saver;  // set before the program is made
+  std::string rollbackJournal;       // "/ROLLBACK=", set before the program is made
   ChangeReport* reportInUse = nullptr;  // likewise
   MessageBoxes* boxesInUse = &view;     // likewise
   RunMode mode;                         // likewise

@@ -31,6 +31,11 @@ class RecordingSystem : public SystemApi {
   std::string ShortDateFormat() override {
     return shortDateFormat.value_or(below_.ShortDateFormat());
   }
+  std::string ComputerName() override { return below_.ComputerName(); }
+  std::string LocalTimestamp() override { return below_.LocalTimestamp(); }
+  bool RandomBytes(std::size_t count, std::string* bytes) override {
+    return below_.RandomBytes(count, bytes);
+  }
 
   std::optional<int> platformId;
   std::optional<Date> today;

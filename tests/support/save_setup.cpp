@@ -16,7 +16,7 @@ SaveSetup::SaveSetup(RegistryApi& registry, ProfileApi& profiles, FileFinder& fi
 
 SaveResult SaveSetup::Save() {
   SaveInputs inputs{workstation, changes, view, view, view, flags,
-                    [this] { ++saveButtonDisabled; }, report};
+                    [this] { ++saveButtonDisabled; }, report, journalPath, journalFiles};
   return SaveChanges(inputs);
 }
 

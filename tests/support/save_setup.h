@@ -72,6 +72,8 @@ class SaveSetup {
   std::string iniFile;
   int saveButtonDisabled = 0;
   ChangeReport* report = nullptr;
+  std::string journalPath;  // "/JOURNAL=", written through journalFiles
+  AppendFiles* journalFiles = nullptr;
 };
 
 }  // namespace zeb::testing

@@ -32,6 +32,7 @@
 #include "directory/directory_factory.h"
 #include "platform/registry.h"
 #include "platform/text.h"
+#include "platform/win32/win32_append_file.h"
 #include "platform/win32/win32_file_writer.h"
 #include "platform/win32/win32_ldap.h"
 #include "platform/win32/win32_workstation.h"
@@ -48,6 +49,9 @@ std::string ProgramFolder() {
   const std::size_t slash = full.find_last_of("\\/");
   return slash == std::string::npos ? std::string() : full.substr(0, slash);
 }
+
+// Read here, not by the start-up's table: the journal a rollback undoes (the last one given).
+constexpr std::string_view kRollbackSwitch = "/ROLLBACK=";
 
 // The windows and everything that works them, made and run. Throws when a window cannot
 // be made; the run's exit code otherwise.
@@ -78,10 +82,12 @@ int RunWindows(Win32Workstation& platform, const std::vector<std::string>& argum
   DiskTextFiles textFiles;
   WorkstationScannerFactory scanners;
   WorkstationSaver saver(workstation, main, main.List(), view, boxes, report);
+  Win32AppendFiles journalFiles;
+  if (!mode.journalPath.empty()) saver.JournalTo(mode.journalPath, journalFiles);
 
   const AppServices services{workstation, directory, main,      splash,   life,  view,
                              main.List(), boxes,     textFiles, scanners, saver, report,
-                             mode};
+                             mode,        LastSwitchValue(arguments, kRollbackSwitch)};
   Program program(services);
   ProgramEvents events(program, main, review, life, boxes);
   splash.SetEvents(&events);

@@ -19,6 +19,10 @@ class MemorySystem : public SystemApi {
   std::string CommandLine() override { return commandLine; }
   Date Today() override { return today; }
   std::string ShortDateFormat() override { return shortDateFormat; }
+  std::string ComputerName() override { return computerName; }
+  std::string LocalTimestamp() override { return localTimestamp; }
+  // A fixed sequence, different for each computer name, so that tests repeat exactly.
+  bool RandomBytes(std::size_t count, std::string* bytes) override;
 
   int platformId = 2;
   std::string windowsDirectory = "C:\\WINDOWS";
@@ -29,6 +33,10 @@ class MemorySystem : public SystemApi {
   std::string commandLine = "zeb.exe";
   Date today{2026, 12, 8};
   std::string shortDateFormat = "M/d/yyyy";
+  std::string computerName = "WKS-0042";
+  std::string localTimestamp = "2026-12-08 07:58:12";
+  bool randomFails = false;
+  unsigned randomCalls = 0;
 };
 
 }  // namespace zeb

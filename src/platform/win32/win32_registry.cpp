@@ -1,6 +1,7 @@
 #include "platform/win32/win32_registry.h"
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <algorithm>
 
@@ -140,6 +141,33 @@ long Win32Registry::DeleteValue(RegKey key, const std::string& name) {
 
 long Win32Registry::DeleteKey(RegKey parent, const std::string& subKey) {
   return RegDeleteKeyA(ToHkey(parent), subKey.c_str());
+}
+
+namespace {
+
+// Owns a security descriptor made by the SDDL conversion.
+class LocalSecurityDescriptor {
+ public:
+  ~LocalSecurityDescriptor() {
+    if (descriptor_) LocalFree(descriptor_);
+  }
+  PSECURITY_DESCRIPTOR* out() { return &descriptor_; }
+  PSECURITY_DESCRIPTOR get() const { return descriptor_; }
+
+ private:
+  PSECURITY_DESCRIPTOR descriptor_ = nullptr;
+};
+
+}  // namespace
+
+long Win32Registry::RestrictToAdministrators(RegKey key) {
+  // Full access for the Administrators group and SYSTEM, inherited by subkeys; no one else,
+  // and nothing inherited from the parent.
+  LocalSecurityDescriptor descriptor;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(
+          "D:P(A;OICI;KA;;;BA)(A;OICI;KA;;;SY)", SDDL_REVISION_1, descriptor.out(), nullptr))
+    return static_cast<long>(GetLastError());
+  return RegSetKeySecurity(ToHkey(key), DACL_SECURITY_INFORMATION, descriptor.get());
 }
 
 }  // namespace zeb

@@ -23,6 +23,7 @@ class Win32Registry : public RegistryApi {
                 const std::vector<std::uint8_t>& data) override;
   long DeleteValue(RegKey key, const std::string& name) override;
   long DeleteKey(RegKey parent, const std::string& subKey) override;
+  long RestrictToAdministrators(RegKey key) override;
 
  private:
   long EnumValueOnce(RegKey key, std::uint32_t index, bool wantData, RegValue* value);

@@ -1,7 +1,12 @@
 #include "platform/win32/win32_system.h"
 
 #include <windows.h>
+// RtlGenRandom (SystemFunction036): the generator CryptGenRandom uses, without a provider.
+#define SystemFunction036 NTAPI SystemFunction036
+#include <ntsecapi.h>
+#undef SystemFunction036
 
+#include <cstdio>
 #include <vector>
 
 namespace zeb {
@@ -84,6 +89,26 @@ std::string Win32System::ShortDateFormat() {
       buffer[0] != '\0')
     return buffer;
   return "m/d/yy";
+}
+
+std::string Win32System::ComputerName() {
+  char buffer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = sizeof(buffer);
+  return GetComputerNameA(buffer, &size) ? std::string(buffer, size) : std::string();
+}
+
+std::string Win32System::LocalTimestamp() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  char text[32];
+  std::snprintf(text, sizeof(text), "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth,
+                now.wDay, now.wHour, now.wMinute, now.wSecond);
+  return text;
+}
+
+bool Win32System::RandomBytes(std::size_t count, std::string* bytes) {
+  bytes->assign(count, '\0');
+  return RtlGenRandom(bytes->data(), static_cast<ULONG>(count)) != FALSE;
 }
 
 }  // namespace zeb

@@ -14,6 +14,9 @@ class Win32System : public SystemApi {
   std::string CommandLine() override;
   Date Today() override;
   std::string ShortDateFormat() override;
+  std::string ComputerName() override;
+  std::string LocalTimestamp() override;
+  bool RandomBytes(std::size_t count, std::string* bytes) override;
 };
 
 }  // namespace zeb
