@@ -68,6 +68,15 @@ class PendingText {
     return false;
   }
 
+  // Moves all the text that is left to `out`, without its percent signs.
+  void MoveAllWithoutPercents(std::string* out) {
+    for (; !pieces_.empty(); pieces_.pop_back()) {
+      const Piece& piece = pieces_.back();
+      for (std::size_t i = piece.read; i < piece.text.size(); ++i)
+        if (piece.text[i] != '%') out->push_back(piece.text[i]);
+    }
+  }
+
  private:
   struct Piece {
     std::string text;
@@ -85,16 +94,14 @@ std::string ExpandEnvironmentInLine(std::string line, SystemApi& system) {
   PendingText pending(std::move(line));
   std::string out;
   int valuesInserted = 0;
-  while (pending.MoveUpToPercent(&out)) {
-    std::string name;
+  std::string name;
+  while (valuesInserted < kMaxValuesPerLine && pending.MoveUpToPercent(&out)) {
+    name.clear();
     if (!pending.MoveUpToPercent(&name)) {  // a sign without a partner
       out += name;
       break;
     }
-    if (name.empty() || valuesInserted == kMaxValuesPerLine) {
-      out += name;
-      continue;
-    }
+    if (name.empty()) continue;
     // An empty value reads as "not defined", as the platform call answers 0 for it.
     std::optional<std::string> value = system.EnvironmentVariable(name);
     if (!value || value->empty()) {
@@ -104,6 +111,8 @@ std::string ExpandEnvironmentInLine(std::string line, SystemApi& system) {
     pending.Push(std::move(*value));
     ++valuesInserted;
   }
+  // No more values: every name stays as it stands, and only the signs go.
+  pending.MoveAllWithoutPercents(&out);
   return out;
 }
 

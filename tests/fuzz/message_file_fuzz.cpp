@@ -7,30 +7,8 @@
 
 #include "app/message_file.h"
 #include "fuzz/fuzz_check.h"
+#include "fuzz/reference_expansion.h"
 #include "platform/memory/memory_system.h"
-
-namespace {
-
-// The expansion as first written: one pass per percent sign over the whole line. Slow on
-// long lines, so only short cases are compared with it.
-std::string ReferenceExpansion(std::string line, zeb::SystemApi& system) {
-  int valuesInserted = 0;
-  for (std::size_t p = line.find('%'); p != std::string::npos; p = line.find('%')) {
-    line.erase(p, 1);
-    const std::size_t q = line.find('%', p);
-    if (q == std::string::npos) continue;
-    line.erase(q, 1);
-    const std::string name = line.substr(p, q - p);
-    if (name.empty() || valuesInserted == zeb::kMaxValuesPerLine) continue;
-    const auto value = system.EnvironmentVariable(name);
-    if (!value || value->empty()) continue;
-    line.replace(p, name.size(), *value);
-    ++valuesInserted;
-  }
-  return line;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
@@ -57,6 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string expanded = zeb::ExpandEnvironmentInLine(line, system);
   FUZZ_CHECK(expanded.size() <= line.size() + zeb::kMaxValuesPerLine * longest);
   if (line.size() + zeb::kMaxValuesPerLine * longest <= 4096)
-    FUZZ_CHECK(expanded == ReferenceExpansion(line, system));
+    FUZZ_CHECK(expanded == zeb::reference::ExpandEnvironmentInLine(line, system));
   return 0;
 }

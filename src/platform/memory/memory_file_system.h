@@ -45,6 +45,9 @@ class MemoryFileSystem {
   // A folder's entries in the file system's order, "." and ".." first except at a drive's
   // root; nothing when the path is no folder.
   std::optional<std::vector<FileEntry>> ListFolder(const std::string& path) const;
+  // Grows with every call that may change what a file reads as, so that a backend may keep
+  // what it made of a file until then.
+  std::uint64_t Generation() const { return generation_; }
 
  private:
   struct Node;
@@ -56,6 +59,7 @@ class MemoryFileSystem {
   std::map<char, std::unique_ptr<Node>> drives_;
   std::set<std::u16string> failedWrites_;
   std::set<std::u16string> failedReads_;
+  std::uint64_t generation_ = 0;
 };
 
 }  // namespace zeb
