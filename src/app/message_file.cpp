@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace zeb {
 
@@ -39,24 +40,80 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
+namespace {
+
+// The text still to be read: the rest of the line with the values inserted before it, each
+// read from its own position. A value is never copied into the line, so the work is linear
+// in what comes out.
+class PendingText {
+ public:
+  explicit PendingText(std::string line) { Push(std::move(line)); }
+
+  void Push(std::string text) { pieces_.push_back({std::move(text), 0}); }
+
+  // Moves the text before the next percent sign to `out` and takes the sign out; false
+  // (with all the text moved) when no sign is left.
+  bool MoveUpToPercent(std::string* out) {
+    while (!pieces_.empty()) {
+      Piece& piece = pieces_.back();
+      const std::size_t at = piece.text.find('%', piece.read);
+      if (at != std::string::npos) {
+        out->append(piece.text, piece.read, at - piece.read);
+        piece.read = at + 1;
+        return true;
+      }
+      out->append(piece.text, piece.read, std::string::npos);
+      pieces_.pop_back();
+    }
+    return false;
+  }
+
+  // Moves all the text that is left to `out`, without its percent signs.
+  void MoveAllWithoutPercents(std::string* out) {
+    for (; !pieces_.empty(); pieces_.pop_back()) {
+      const Piece& piece = pieces_.back();
+      for (std::size_t i = piece.read; i < piece.text.size(); ++i)
+        if (piece.text[i] != '%') out->push_back(piece.text[i]);
+    }
+  }
+
+ private:
+  struct Piece {
+    std::string text;
+    std::size_t read;
+  };
+  std::vector<Piece> pieces_;  // the next text to read is at the back
+};
+
+}  // namespace
+
 std::string ExpandEnvironmentInLine(std::string line, SystemApi& system) {
+  // Read left to right: a name is the text between a percent sign and the next one; the
+  // signs go, the name stays unless a value takes its place, and a value is read before the
+  // text behind it, so its own signs pair with what follows it.
+  PendingText pending(std::move(line));
+  std::string out;
   int valuesInserted = 0;
-  // Every pass takes at least one percent sign out; only an inserted value brings new ones,
-  // and the number of values is bounded, so the loop ends.
-  for (std::size_t p = line.find('%'); p != std::string::npos; p = line.find('%')) {
-    line.erase(p, 1);
-    const std::size_t q = line.find('%', p);
-    if (q == std::string::npos) continue;
-    line.erase(q, 1);
-    const std::string name = line.substr(p, q - p);
-    if (name.empty() || valuesInserted == kMaxValuesPerLine) continue;
+  std::string name;
+  while (valuesInserted < kMaxValuesPerLine && pending.MoveUpToPercent(&out)) {
+    name.clear();
+    if (!pending.MoveUpToPercent(&name)) {  // a sign without a partner
+      out += name;
+      break;
+    }
+    if (name.empty()) continue;
     // An empty value reads as "not defined", as the platform call answers 0 for it.
-    const std::optional<std::string> value = system.EnvironmentVariable(name);
-    if (!value || value->empty()) continue;
-    line.replace(p, name.size(), *value);
+    std::optional<std::string> value = system.EnvironmentVariable(name);
+    if (!value || value->empty()) {
+      out += name;
+      continue;
+    }
+    pending.Push(std::move(*value));
     ++valuesInserted;
   }
-  return line;
+  // No more values: every name stays as it stands, and only the signs go.
+  pending.MoveAllWithoutPercents(&out);
+  return out;
 }
 
 }  // namespace zeb

@@ -35,6 +35,8 @@ constexpr int kMaxValuesPerLine = 64;
 // Replaces each %NAME% by the environment variable's value, or by NAME when the variable is
 // not defined (or empty); a percent sign without a partner vanishes. Values are inserted
 // whole, however long, and their own percent signs are read on the next pass.
+// The result is at most line.size() + kMaxValuesPerLine * (the longest value) bytes long,
+// and the work is linear in that.
 std::string ExpandEnvironmentInLine(std::string line, SystemApi& system);
 
 }  // namespace zeb

@@ -6,6 +6,7 @@ namespace zeb {
 namespace {
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+constexpr std::string_view kFormulaStarts = "=+-@\t\r";
 constexpr char kHeader[] = "line,ticked,kind,subType,location,oldText,newText,status";
 
 std::string KindName(std::uint32_t kind) {
@@ -45,11 +46,19 @@ void AppendMessageRecords(const std::vector<std::string>& messages, std::string*
     AppendRecord({"", "", "", "", "", "", "", AnsiToUtf8("message: " + message)}, out);
 }
 
+bool StartsLikeAFormula(std::string_view text) {
+  return !text.empty() && kFormulaStarts.find(text.front()) != std::string_view::npos;
+}
+
 }  // namespace
 
 std::string CsvField(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+  // Anyone can write the texts a report shows; a spreadsheet must not run them.
+  const std::string_view guard = StartsLikeAFormula(text) ? "'" : "";
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos)
+    return std::string(guard).append(text);
   std::string quoted = "\"";
+  quoted.append(guard);
   for (char c : text) {
     if (c == '"') quoted.push_back('"');
     quoted.push_back(c);

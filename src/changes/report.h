@@ -12,7 +12,10 @@
 
 namespace zeb {
 
-// One CSV field: quoted when it holds a comma, a quote, CR or LF, with quotes doubled.
+// One CSV field: quoted when it holds a comma, a quote, CR or LF, with quotes doubled. A text
+// that a spreadsheet would run as a formula gets a leading apostrophe, so that it shows it as
+// text (a text beginning with "=", "+", "-", "@", a tab or CR); the apostrophe is part of
+// the field.
 std::string CsvField(std::string_view text);
 
 // The report's text. Lines without an outcome (all of them after the scan) are "proposed".

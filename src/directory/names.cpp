@@ -126,6 +126,8 @@ std::string ParentFolderName(std::string_view path) {
   if (p == 0) return {};
   const std::string_view folder = path.substr(0, static_cast<std::size_t>(p) - 1);
   const int q = LastCharPos('\\', folder);
+  // A folder that is the first component is whole: only a remainder after a separator is cut.
+  if (q == 0) return std::string(folder);
   return std::string(TailFrom(folder, static_cast<std::size_t>(q)));
 }
 

@@ -120,8 +120,9 @@ void RegistryAliasTests::ValueDataTests(RegKey rootKey, const std::string& keyPa
   }
 
   // The printer's name comes before the marker; the marker and the port stay as they are.
+  // A port past the cut would be lost from the new text.
   const std::size_t marker = FindIgnoreCase(data, kPrinterMarker);
-  if (marker != kNotFound) {
+  if (marker != kNotFound && data.size() - marker <= kNameLimit) {
     if (Resolve(std::string(kDirectoryPrefix) + std::string(data.substr(0, marker)), &target))
       Propose(rootKey, kChangeVariableContents, keyPath, name,
               WithoutDirectoryPrefix(target) + RestFrom(data, marker));
@@ -156,7 +157,9 @@ void RegistryAliasTests::PerValueKeyTests(RegKey rootKey, const std::string& key
 // ",," + T + "," + container + "," + leaf, or ",," + T + "," + a whole dotted name.
 void RegistryAliasTests::PrinterConnectionKeyTest(RegKey rootKey, const std::string& keyPath) {
   const std::size_t at = FindIgnoreCase(keyPath, printerConnectionMarker_);
-  if (at == kNotFound) return;
+  // The path from the tree name on passes through a fixed buffer: a longer one would be
+  // renamed to a shortened path.
+  if (at == kNotFound || keyPath.size() - (at + 2) > kNameLimit) return;
   const std::string prefix = keyPath.substr(0, at);
   const std::string fromTree = RestFrom(keyPath, at + 2);
   const std::size_t slash = fromTree.find('\\');

@@ -58,9 +58,11 @@ bool NewTextFor(ScanContext& context, std::string_view text, std::string* newTex
 }
 
 // Only the first bytes of a value are examined; whatever lies beyond them is kept, so that
-// writing the proposal back never loses part of the stored value.
+// writing the proposal back never loses part of the stored value. A tree path is a name as a
+// whole: a new name for its first bytes says nothing of a longer value.
 bool NewValueFor(ScanContext& context, const std::string& value, std::string* newValue) {
   if (value.size() >= kLongestWholeValue) return false;
+  if (!context.SearchAndReplace() && value.size() > kExaminedValueLength) return false;
   const std::string examined = Cut(value, kExaminedValueLength);
   std::string newExamined;
   if (!NewTextFor(context, examined, &newExamined)) return false;

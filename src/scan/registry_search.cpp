@@ -87,7 +87,7 @@ class RegistryWalk {
       if (aliasTests_) {
         aliasTests_->ValueDataTests(rootKey_, path, value_.name, data);
         aliasTests_->PerValueKeyTests(rootKey_, path, value_.name, data);
-      } else {
+      } else if (IsWholeText(value_.data)) {
         ProposeReplacement(kChangeVariableContents, path, value_.name, data);
       }
     }

@@ -21,4 +21,11 @@ inline std::string_view TextOf(const std::vector<std::uint8_t>& data) {
                           static_cast<std::size_t>(end - data.begin()));
 }
 
+// True when nothing but zeros follows the text: new data built from the text then loses
+// nothing of the old.
+inline bool IsWholeText(const std::vector<std::uint8_t>& data) {
+  const auto end = std::find(data.begin(), data.end(), std::uint8_t{0});
+  return std::all_of(end, data.end(), [](std::uint8_t byte) { return byte == 0; });
+}
+
 }  // namespace zeb

@@ -83,6 +83,14 @@ TEST_F(AliasTestsTest, PrinterEntryKeepsMarkerAndPort) {
                      "\\\\ACME_TREE\\Acme\\Sales\\Q2,winspool,Ne00:"}));
 }
 
+TEST_F(AliasTestsTest, PrinterEntryWhosePortRunsPastTheCutIsNotProposed) {
+  const std::string printer = R"(\\\\ACME_TREE\\Acme\\Sales\\Q1)";
+  const std::string fits = ",winspool," + std::string(245, 'p');  // 255 from the marker on
+  const std::string cut = ",winspool," + std::string(246, 'p');
+  EXPECT_EQ(WalkKey("Devices", "\"Fits\"=\"" + printer + fits + "\"\n\"Cut\"=\"" + printer + cut + "\""),
+            (Changes{"HKLM 3 \\SOFTWARE\\T\\Devices | Fits | \\\\ACME_TREE\\Acme\\Sales\\Q2" + fits}));
+}
+
 TEST_F(AliasTestsTest, NameValuesAreMatchedWithCase) {
   EXPECT_EQ(WalkKey("Login", R"("UserName"="Bob.Sales.Acme"
 "Context"=".Bob.Sales.Acme"
@@ -141,6 +149,16 @@ TEST_F(AliasTestsTest, PrinterConnectionKeyWithAWholeDottedName) {
   EXPECT_EQ(WalkKey("P\\,,acme_tree,Q1.Sales.Acme", "\"Server\"=\"S\""),
             (Changes{"HKLM 1 \\SOFTWARE\\T\\P\\,,acme_tree,Q1.Sales.Acme | "
                      "\\SOFTWARE\\T\\P\\,,ACME_TREE,Q2.Sales.Acme | "}));
+}
+
+TEST_F(AliasTestsTest, PrinterConnectionKeyLongerThanTheCutFromTheTreeOnIsNotRenamed) {
+  // From the tree name on: 23 characters, a backslash and the subkey's name.
+  const std::string key = "P\\,,ACME_TREE,Sales.Acme,Q1\\";
+  const std::string fits = std::string(231, 's');  // 255 from the tree name on
+  const std::string cut = std::string(232, 's');
+  EXPECT_EQ(WalkKey(key + fits, "\"Tray\"=\"1\"").size(), 1u);
+  EXPECT_EQ(setup.changes[0].oldText, "\\SOFTWARE\\T\\P\\,,ACME_TREE,Sales.Acme,Q2\\" + fits);
+  EXPECT_EQ(WalkKey(key + cut, "\"Tray\"=\"1\"").size(), 1u);  // no second change
 }
 
 TEST_F(AliasTestsTest, KeyUnderATreeNamedKeyIsNamedAfterAnObject) {

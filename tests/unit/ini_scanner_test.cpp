@@ -162,6 +162,16 @@ TEST_F(IniScannerTest, LongValueIsExaminedInItsFirst255BytesAndKeptWhole) {
              Change(3, "[Servers]Within", std::string(249, 'z') + "NEWSRV")}));
 }
 
+TEST_F(IniScannerTest, LongValueWhoseFirst255BytesNameAnAliasIsNotDereferenced) {
+  // Leading dots add only empty components, which the full name drops: the first 255 bytes
+  // name the alias Bob.Sales.Acme, and the new name cannot carry the rest of the value.
+  const std::string alias = "\\\\ACME_TREE\\" + std::string(229, '.') + "Bob.Sales.Acme";
+  ASSERT_EQ(alias.size(), 255u);
+  Ini("[Mail]\r\nOwner=" + alias + "\r\nLonger=" + alias + "Extra\r\n");
+  Scan();
+  EXPECT_EQ(Changes(), (Lines{Change(3, "[Mail]Owner", "\\\\ACME_TREE\\Robert.Marketing.Acme")}));
+}
+
 TEST_F(IniScannerTest, ValueThatFillsTheReadBufferIsNotProposed) {
   // 1023 bytes come back whether the value has 1023 bytes or more, so a value that long
   // may have been cut and is left alone; its name is still examined.

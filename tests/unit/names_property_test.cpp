@@ -110,7 +110,16 @@ TEST(NameProperties, EveryResultStaysWithinItsLimits) {
     }
     EXPECT_TRUE(StartsWithIgnoreCase(FullNameToUnc(text), "\\\\"));
 
-    EXPECT_LE(ParentFolderName(text).size(), kNameLimit);
+    // Cut only when the folder's name comes after a backslash; a first component is whole.
+    const std::size_t last = text.rfind('\\');
+    const std::string parent = ParentFolderName(text);
+    if (last == std::string::npos) {
+      EXPECT_EQ(parent, "");
+    } else if (text.rfind('\\', last == 0 ? 0 : last - 1) == std::string::npos || last == 0) {
+      EXPECT_EQ(parent, text.substr(0, last));
+    } else {
+      EXPECT_LE(parent.size(), kNameLimit);
+    }
 
     const NameSplit split = SplitAtTree(text, "TREE");
     EXPECT_LE(split.rest.size(), kNameLimit);

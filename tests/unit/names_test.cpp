@@ -152,6 +152,8 @@ TEST(ParentFolderName, FolderHoldingTheLastComponent) {
   EXPECT_EQ(ParentFolderName("FILE.LNK"), "");
   EXPECT_EQ(ParentFolderName(""), "");
   EXPECT_EQ(ParentFolderName("C:\\" + Repeat('f', 300) + "\\x"), Repeat('f', 255));
+  // Without a backslash before it the folder's name is not a remainder, and is not cut.
+  EXPECT_EQ(ParentFolderName(Repeat('f', 300) + "\\x"), Repeat('f', 300));
 }
 
 TEST(SplitAtTree, SplitsAfterTheObjectPart) {

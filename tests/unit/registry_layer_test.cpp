@@ -235,12 +235,14 @@ TEST(RegText, MalformedTextNamesItsLine) {
       {"REGEDIT4\n[HKEY_NOWHERE\\A]\n", "line 2"},
       {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A\n", "line 2"},
       {"REGEDIT4\n[-HKEY_LOCAL_MACHINE]\n", "line 2"},
+      {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\\\A]\n", "line 3"},  // an empty first key name
       {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"v\"=hex(2):41\n",
        "line 3"},
   };
   for (const auto& [text, line] : cases) {
     MemoryRegistry memory;
-    const std::string raised = RaisedText([&] { memory.ImportRegText(text); });
+    const std::string& regText = text;  // a lambda cannot capture a structured binding in C++17
+    const std::string raised = RaisedText([&] { memory.ImportRegText(regText); });
     EXPECT_NE(raised.find("Malformed registry text at " + line + ":"), std::string::npos)
         << "text: " << text << "\nraised: " << raised;
   }

@@ -166,6 +166,17 @@ TEST_F(RegistrySearchTest, TextIsReadUpToTheFirstZeroAndOtherTypesByNameOnly) {
                                       "HKLM 3 \\SOFTWARE\\T | Unterminated | Pin"}));
 }
 
+TEST_F(RegistrySearchTest, TextWithAZeroBeforeItsEndIsNotReplaced) {
+  // The new data would keep only the text before the zero.
+  SetString(hkey::kLocalMachine, "SOFTWARE\\T", "Inner", std::string("Needle\0tail\0", 12));
+  SetString(hkey::kLocalMachine, "SOFTWARE\\T", "Padded", std::string("Needle\0\0\0", 9));
+  SetString(hkey::kLocalMachine, "SOFTWARE\\T", "Whole", std::string("Needle\0", 7));
+  setup.UseSearchAndReplace("Needle", "Pin");
+  Walk();
+  EXPECT_EQ(setup.Changes(), (Changes{"HKLM 3 \\SOFTWARE\\T | Padded | Pin",
+                                      "HKLM 3 \\SOFTWARE\\T | Whole | Pin"}));
+}
+
 TEST_F(RegistrySearchTest, AMegabyteValueIsSearchedWhole) {
   const std::string big = std::string(1 << 20, 'x') + "Needle";
   SetString(hkey::kLocalMachine, "SOFTWARE\\Big", "Large", big + std::string(1, '\0'));

@@ -27,6 +27,20 @@ TEST(CsvFieldTest, QuotesOnlyWhatNeedsIt) {
   EXPECT_EQ(CsvField("cr\ronly"), "\"cr\ronly\"");
 }
 
+TEST(CsvFieldTest, AFieldThatAsSpreadsheetWouldRunStartsWithAnApostrophe) {
+  EXPECT_EQ(CsvField("=HYPERLINK(\"http://x\")"), "\"'=HYPERLINK(\"\"http://x\"\")\"");
+  EXPECT_EQ(CsvField("+1"), "'+1");
+  EXPECT_EQ(CsvField("-2+3"), "'-2+3");
+  EXPECT_EQ(CsvField("@SUM(A1)"), "'@SUM(A1)");
+  EXPECT_EQ(CsvField("\tindented"), "'\tindented");
+  EXPECT_EQ(CsvField("\rthen,more"), "\"'\rthen,more\"");  // quoted because of CR and comma
+  // Only the first character counts; an apostrophe already there is not doubled.
+  EXPECT_EQ(CsvField("a=b"), "a=b");
+  EXPECT_EQ(CsvField(" =1"), " =1");
+  EXPECT_EQ(CsvField("'=1"), "'=1");
+  EXPECT_EQ(CsvField("'"), "'");
+}
+
 class ReportTest : public ::testing::Test {
  protected:
   ReportTest() { flags.shortcutsTicked = true; }
@@ -94,6 +108,18 @@ TEST_F(ReportTest, MessagesFollowTheChangesWithOnlyTheirStatus) {
             std::string(kBom) + kHeader + "1,1,HKEY_LOCAL_MACHINE,3,\\K,v,x,proposed\r\n" +
                 ",,,,,,,message: DXCallsInit Failed (-1001)\r\n" +
                 ",,,,,,,\"message: Profile S-1-5-21-9 skipped: \"\"in use\"\", caf\xC3\xA9\"\r\n");
+}
+
+TEST_F(ReportTest, TextsThatASpreadsheetWouldRunAreWrittenAsText) {
+  changes.AddChange(0x80000001u, kChangeVariableContents, "\\K", "=cmd|' /C calc'!A0",
+                    "@SUM(1+1)");
+  changes.AddChange(changekind::kIniEntry, kChangeVariableContents, "-C:\\a.ini", "+x",
+                    "\tx,y");
+  report.Write(changes, view);
+  EXPECT_EQ(writer.files["C:\\reports\\zeb.csv"],
+            std::string(kBom) + kHeader +
+                "1,1,HKEY_CURRENT_USER,3,\\K,'=cmd|' /C calc'!A0,'@SUM(1+1),proposed\r\n"
+                "2,1,INI,3,'-C:\\a.ini,'+x,\"'\tx,y\",proposed\r\n");
 }
 
 TEST_F(ReportTest, AnEmptyListStillGivesTheHeader) {

@@ -104,6 +104,7 @@ MemoryFileSystem::Node& MemoryFileSystem::MakeFolders(const Location& location, 
 }
 
 void MemoryFileSystem::MakeFolder(const std::string& path, std::uint32_t attributes) {
+  ++generation_;
   const std::optional<Location> location = Locate(path);
   if (!location) throw std::invalid_argument("not a drive path: " + path);
   Node& folder = MakeFolders(*location, location->names.size());
@@ -112,6 +113,7 @@ void MemoryFileSystem::MakeFolder(const std::string& path, std::uint32_t attribu
 
 void MemoryFileSystem::WriteFile(const std::string& path, const std::string& bytes,
                                  std::uint32_t attributes) {
+  ++generation_;
   const std::optional<Location> location = Locate(path);
   if (!location || location->names.empty()) throw std::invalid_argument("not a file path: " + path);
   Node& folder = MakeFolders(*location, location->names.size() - 1);
@@ -142,10 +144,12 @@ bool MemoryFileSystem::Exists(const std::string& path) const {
 }
 
 void MemoryFileSystem::FailWrites(const std::string& path) {
+  ++generation_;
   if (const std::optional<Location> location = Locate(path)) failedWrites_.insert(location->fullKey);
 }
 
 void MemoryFileSystem::FailReads(const std::string& path) {
+  ++generation_;
   if (const std::optional<Location> location = Locate(path)) failedReads_.insert(location->fullKey);
 }
 
@@ -162,6 +166,7 @@ bool MemoryFileSystem::IsWritable(const std::string& path) const {
 }
 
 bool MemoryFileSystem::StoreFile(const std::string& path, const std::string& bytes) {
+  ++generation_;
   if (!IsWritable(path)) return false;
   const std::optional<Location> location = Locate(path);
   if (Node* node = Find(*location)) {
@@ -173,6 +178,7 @@ bool MemoryFileSystem::StoreFile(const std::string& path, const std::string& byt
 }
 
 bool MemoryFileSystem::RemoveFile(const std::string& path) {
+  ++generation_;
   const std::optional<Location> location = Locate(path);
   Node* node = location ? Find(*location) : nullptr;
   if (!node) return true;

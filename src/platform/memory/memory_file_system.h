@@ -56,6 +56,9 @@ class MemoryFileSystem {
   // A folder's entries in the file system's order, "." and ".." first except at a drive's
   // root, each with its 8.3 alias; nothing when the path is no folder.
   std::optional<std::vector<FileEntry>> ListFolder(const std::string& path) const;
+  // Grows with every call that may change what a file reads as, so that a backend may keep
+  // what it made of a file until then.
+  std::uint64_t Generation() const { return generation_; }
 
  private:
   struct Node;
@@ -68,6 +71,7 @@ class MemoryFileSystem {
   std::set<std::u16string> failedWrites_;
   std::set<std::u16string> failedReads_;
   WriteBudget* budget_ = nullptr;
+  std::uint64_t generation_ = 0;
 };
 
 }  // namespace zeb

@@ -1,7 +1,6 @@
 #include "platform/memory/memory_profiles.h"
 
 #include "platform/code_page_1252.h"
-#include "platform/memory/ini_document.h"
 
 namespace zeb {
 namespace {
@@ -37,22 +36,29 @@ std::u16string WithoutTrailingSpaces(std::u16string text) {
   return text;
 }
 
-// The file as the profile functions see it: a missing file is an empty one; nothing when
-// it exists but cannot be read.
-std::optional<IniDocument> Open(const MemoryFileSystem& files, const std::string& file) {
-  if (const std::optional<std::string> bytes = files.ReadFile(file)) return IniDocument::Parse(*bytes);
-  if (files.Exists(file)) return std::nullopt;
-  return IniDocument::Parse("");
-}
-
 }  // namespace
+
+const std::optional<IniDocument>& MemoryProfiles::Open(const std::string& file) {
+  if (cached_ && cachedFile_ == file && cachedGeneration_ == files_.Generation())
+    return cachedDocument_;
+  if (const std::optional<std::string> bytes = files_.ReadFile(file))
+    cachedDocument_ = IniDocument::Parse(*bytes);
+  else if (files_.Exists(file))
+    cachedDocument_.reset();
+  else
+    cachedDocument_ = IniDocument::Parse("");
+  cachedFile_ = file;
+  cachedGeneration_ = files_.Generation();
+  cached_ = true;
+  return cachedDocument_;
+}
 
 std::string MemoryProfiles::GetString(const std::optional<std::string>& section,
                                       const std::optional<std::string>& key,
                                       const std::string& defaultValue, std::size_t bufferSize,
                                       const std::string& file) {
   if (bufferSize == 0) return {};
-  const std::optional<IniDocument> document = Open(files_, file);
+  const std::optional<IniDocument>& document = Open(file);
   if (!section) return document ? WideToAnsi(FitList(document->SectionNames(), bufferSize)) : "";
   if (!key) {
     std::u16string list;
@@ -73,7 +79,7 @@ bool MemoryProfiles::WriteString(const std::string& section, const std::optional
   // Windows opens the file for writing first, so an unwritable file fails even when
   // nothing would change.
   if (!files_.IsWritable(file)) return false;
-  std::optional<IniDocument> document = Open(files_, file);
+  std::optional<IniDocument> document = Open(file);  // a copy: the change is stored below
   if (!document) return false;
   bool changed;
   if (!key)

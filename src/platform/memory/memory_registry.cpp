@@ -116,9 +116,11 @@ struct MemoryRegistry::Node : std::enable_shared_from_this<Node> {
       child->parent = nullptr;
       child->Remove();
     }
-    if (parent) parent->subKeys.erase(parent->SubKeyPosition(folded));
-    parent = nullptr;
     deleted = true;
+    Node* const from = parent;
+    parent = nullptr;
+    // Last: the parent's entry may be all that keeps this node alive.
+    if (from) from->subKeys.erase(from->SubKeyPosition(folded));
   }
 };
 

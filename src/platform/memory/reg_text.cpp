@@ -80,6 +80,8 @@ Section ParseSection(const std::string& line, std::size_t number) {
       section.root = root.key;
   if (section.root == 0) Malformed(number, "unknown root key '" + rootName + "'");
   if (slash != std::string::npos) section.path = inner.substr(slash + 1);
+  if (!section.path.empty() && section.path[0] == '\\')
+    Malformed(number, "a key name cannot be empty");
   if (section.deleted && section.path.empty()) Malformed(number, "a root key cannot be deleted");
   return section;
 }
