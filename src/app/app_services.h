@@ -7,6 +7,7 @@
 #include "app/message_file.h"
 #include "changes/report.h"
 #include "directory/directory_client.h"
+#include "platform/hive_api.h"
 #include "platform/view.h"
 #include "platform/workstation.h"
 #include "scan/scan_context.h"
@@ -44,6 +45,8 @@ struct AppServices {
   ChangeSaver& saver;
   // The "/REPORT=" file, or null: written at the end of the scan run, and again by Save.
   ChangeReport* report;
+  // Loads and unloads the profiles' hives under "/ALLUSERS"; null where the platform has none.
+  HiveApi* hives = nullptr;
 };
 
 }  // namespace zeb

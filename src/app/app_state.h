@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/exit_code.h"
+#include "app/profile_hives.h"
 #include "changes/change_list.h"
 #include "directory/directory_client.h"
 #include "platform/run_flags.h"
@@ -31,6 +33,13 @@ class AppState {
   bool endRequested = false;      // the program ends when control returns to the loop
   bool messagePanelMade = false;  // the splash window has been widened for it
   RunExitCode exitCode;           // what the program ends with
+
+  // "/ALLUSERS": the hives loaded now (only during the scan run and Save), and the profiles
+  // whose hives the scan loaded, which Save loads again.
+  ProfileHives hives;
+  std::vector<UserProfile> scannedProfiles;
+  bool scanning = false;        // inside the scan run, which lets window messages through
+  bool exitAfterScan = false;   // Exit came while the scan held hives with keys open
 
   ChangeList& Changes() { return *changes_; }
   void EmptyChangeList() { changes_.emplace(lines_, view_, flags); }

@@ -21,6 +21,7 @@ constexpr SwitchText kSwitches[] = {
     {Switch::kReboot, "/REBOOT"},     {Switch::kClasses, "/CLASSES"},
     {Switch::kMessage, "/MESSAGE="},  {Switch::kSearch, "/SEARCH="},
     {Switch::kReplace, "/REPLACE="},  {Switch::kStarting, "/STARTING="},
+    {Switch::kAllUsers, "/ALLUSERS"},
 };
 
 }  // namespace

@@ -26,6 +26,7 @@ enum class Switch {
   kSearch,
   kReplace,
   kStarting,
+  kAllUsers,
 };
 
 struct SwitchMatch {

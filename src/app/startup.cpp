@@ -74,6 +74,7 @@ void SetDefaults(AppState& state) {
   flags.searchClasses = false;
   flags.changesMade = false;
   flags.startingDateGiven = false;
+  flags.allUsers = false;
 }
 
 // Runs at most once from the given date on: not before it, and not again after a Save
@@ -125,6 +126,7 @@ void ApplySwitch(AppServices& services, AppState& state, const SwitchMatch& matc
       main.SetReplaceText(match.value);
       break;
     case Switch::kStarting: ApplyStartingDate(services, state, match.value); break;
+    case Switch::kAllUsers: flags.allUsers = true; break;
   }
 }
 

@@ -54,9 +54,9 @@ AppHarness::AppHarness() {
 
 Program& AppHarness::program() {
   if (!program_) {
-    const AppServices services{workstation, directory, main,  splash, control, view,
-                               view,        view,      files, scanners, *saverInUse,
-                               reportInUse};
+    const AppServices services{*workstationInUse, directory, main,  splash, control, view,
+                               view,        view,      files, *scannersInUse, *saverInUse,
+                               reportInUse, hivesInUse};
     program_ = std::make_unique<Program>(services);
   }
   return *program_;

@@ -63,6 +63,10 @@ class AppHarness {
   FakeSaver saver{log};
   ChangeSaver* saverInUse = &saver;  // set before the program is made
   ChangeReport* reportInUse = nullptr;  // likewise
+  // Likewise: the platform, the scanners and the hives the program gets ("/ALLUSERS").
+  Workstation* workstationInUse = &workstation;
+  ScannerFactory* scannersInUse = &scanners;
+  HiveApi* hivesInUse = nullptr;
   FakeTextFiles files;
   MemoryRegistry registry;
   MemorySystem system;

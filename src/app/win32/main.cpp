@@ -73,11 +73,12 @@ int RunProgram() {
   std::optional<ChangeReport> report;
   if (const std::string path = ReportPath(arguments); !path.empty())
     report.emplace(path, reportWriter, view);
-  WorkstationSaver saver(workstation, main, main.List(), view, view, report ? &*report : nullptr);
+  WorkstationSaver saver(workstation, main, main.List(), view, view, report ? &*report : nullptr,
+                         &platform.hives);
 
   const AppServices services{workstation, directory, main, splash,    life,  view,
                              main.List(), view,      textFiles, scanners, saver,
-                             report ? &*report : nullptr};
+                             report ? &*report : nullptr, &platform.hives};
   Program program(services);
   ProgramEvents events(program, main, review, life, view);
   splash.SetEvents(&events);
