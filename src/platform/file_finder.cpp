@@ -2,14 +2,17 @@
 
 namespace zeb {
 
-std::vector<FileEntry> FindMatching(FileFinder& finder, const std::string& pattern,
-                                    std::uint32_t mask) {
+bool MaskReports(std::uint32_t mask, std::uint32_t attributes) {
   constexpr std::uint32_t kFiltered =
       fileattr::kHidden | fileattr::kSystem | fileattr::kVolumeId | fileattr::kDirectory;
-  const std::uint32_t excluded = ~mask & kFiltered;
+  return (attributes & ~mask & kFiltered) == 0;
+}
+
+std::vector<FileEntry> FindMatching(FileFinder& finder, const std::string& pattern,
+                                    std::uint32_t mask) {
   std::vector<FileEntry> out;
   for (FileEntry& entry : finder.FindAll(pattern))
-    if ((entry.attributes & excluded) == 0) out.push_back(std::move(entry));
+    if (MaskReports(mask, entry.attributes)) out.push_back(std::move(entry));
   return out;
 }
 

@@ -21,6 +21,9 @@ constexpr std::uint32_t kAllFilesMask = 0x2F;
 struct FileEntry {
   std::string name;
   std::uint32_t attributes = 0;
+  // The 8.3 alias the file system gives a name that is not a valid 8.3 name itself
+  // (cAlternateFileName); empty for one that is.
+  std::string shortName;
 };
 
 class FileFinder {
@@ -31,8 +34,11 @@ class FileFinder {
   virtual std::vector<FileEntry> FindAll(const std::string& pattern) = 0;
 };
 
-// The entries of `pattern` that a search with `mask` reports: hidden, system, volume-label
-// and folder entries only when their bit is in the mask; plain files always.
+// Whether a search with `mask` reports an entry with these attributes: hidden, system,
+// volume-label and folder entries only when their bit is in the mask; plain files always.
+bool MaskReports(std::uint32_t mask, std::uint32_t attributes);
+
+// The entries of `pattern` that a search with `mask` reports (MaskReports), in their order.
 std::vector<FileEntry> FindMatching(FileFinder& finder, const std::string& pattern,
                                     std::uint32_t mask);
 

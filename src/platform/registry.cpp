@@ -54,16 +54,6 @@ KeyHandle Create(RegistryApi& api, RegKey parent, const std::string& subKey) {
   return KeyHandle(api, key);
 }
 
-// Deepest keys first, since RegDeleteKeyA only removes a key without subkeys.
-bool DeleteTree(RegistryApi& api, RegKey parent, const std::string& subKey) {
-  {
-    KeyHandle key = Open(api, parent, subKey);
-    if (!key) return false;
-    for (const std::string& name : ListSubKeys(api, key.get())) DeleteTree(api, key.get(), name);
-  }
-  return api.DeleteKey(parent, subKey) == winerr::kSuccess;
-}
-
 // True only when every value and every subkey arrived in `to`.
 bool CopyTree(RegistryApi& api, RegKey from, RegKey to) {
   bool copied = true;
@@ -125,6 +115,15 @@ bool ForEachValue(RegistryApi& api, RegKey key, bool wantData,
     visit(value);
   }
   return true;
+}
+
+bool DeleteTree(RegistryApi& api, RegKey parent, const std::string& subKey) {
+  {
+    KeyHandle key = Open(api, parent, subKey);
+    if (!key) return false;
+    for (const std::string& name : ListSubKeys(api, key.get())) DeleteTree(api, key.get(), name);
+  }
+  return api.DeleteKey(parent, subKey) == winerr::kSuccess;
 }
 
 Registry::Registry(RegistryApi& api, RegKey root) : api_(api), root_(root) {}

@@ -45,6 +45,9 @@ class KeyHandle {
 std::vector<std::string> ListSubKeys(RegistryApi& api, RegKey key, bool* complete = nullptr);
 bool ForEachValue(RegistryApi& api, RegKey key, bool wantData,
                   const std::function<void(const RegValue&)>& visit);
+// Deletes `subKey` of `parent` with everything below it, deepest keys first (RegDeleteKeyA
+// removes only a key without subkeys). False when the key cannot be opened or deleted.
+bool DeleteTree(RegistryApi& api, RegKey parent, const std::string& subKey);
 
 class Registry {
  public:

@@ -1,5 +1,6 @@
 #pragma once
 // The platform seams bundled: what a scanner or Save reaches the workstation through.
+#include "platform/file_bytes_api.h"
 #include "platform/file_finder.h"
 #include "platform/profile_api.h"
 #include "platform/registry_api.h"
@@ -14,6 +15,7 @@ struct Workstation {
   FileFinder& files;
   ShellLinkFactory& shellLinks;
   SystemApi& system;
+  FileBytesApi& fileBytes;  // whole files, for what must be kept or put back byte for byte
 };
 
 }  // namespace zeb

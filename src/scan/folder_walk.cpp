@@ -1,21 +1,24 @@
 #include "scan/folder_walk.h"
 
+#include "platform/file_pattern.h"
+
 namespace zeb {
 
-std::vector<std::string> EntriesToEnter(FileFinder& finder, const std::string& folder) {
-  std::vector<std::string> paths;
-  for (const FileEntry& entry : FindMatching(finder, folder + "\\*.*", fileattr::kFoldersMask))
-    if (!entry.name.empty() && entry.name[0] != '.') paths.push_back(folder + "\\" + entry.name);
-  return paths;
-}
-
-std::vector<std::string> FilesIn(FileFinder& finder, const std::string& folder,
-                                 const std::string& pattern) {
-  std::vector<std::string> paths;
-  for (const FileEntry& entry :
-       FindMatching(finder, folder + "\\" + pattern, fileattr::kAllFilesMask))
-    paths.push_back(folder + "\\" + entry.name);
-  return paths;
+FolderContents ListFolder(FileFinder& finder, const std::string& folder,
+                          std::string_view filePattern) {
+  FolderContents contents;
+  // "*" lists what "*.*" lists, in the same order.
+  for (const FileEntry& entry : finder.FindAll(folder + "\\*")) {
+    if (entry.attributes & fileattr::kDirectory) {
+      if (MaskReports(fileattr::kFoldersMask, entry.attributes) && !entry.name.empty() &&
+          entry.name[0] != '.')
+        contents.subfolders.push_back(folder + "\\" + entry.name);
+    } else if (MaskReports(fileattr::kAllFilesMask, entry.attributes) &&
+               PatternReports(filePattern, entry)) {
+      contents.files.push_back(folder + "\\" + entry.name);
+    }
+  }
+  return contents;
 }
 
 }  // namespace zeb

@@ -8,6 +8,7 @@
 #include "platform/ini.h"
 #include "platform/text.h"
 #include "scan/folder_walk.h"
+#include "scan/message_taker.h"
 
 namespace zeb {
 namespace {
@@ -82,27 +83,23 @@ void ShowStatus(ScanContext& context, StatusLine line, const std::string& text) 
   if (!context.flags.stealthMode) context.view.SetStatus(line, text);
 }
 
-}  // namespace
+void ScanFiles(ScanContext& context, const std::vector<std::string>& paths,
+               MessageTaker& messages);
 
-void ScanIniFiles(ScanContext& context, const std::string& folder) {
-  context.view.ProcessMessages();
-  ScanIniFolder(context, folder);
-  for (const std::string& entry : EntriesToEnter(context.workstation.files, folder))
-    ScanIniFiles(context, entry);
+void ScanTree(ScanContext& context, const std::string& folder, MessageTaker& messages) {
+  messages.Take();
+  const FolderContents contents = ListFolder(context.workstation.files, folder, "*.INI");
+  ScanFiles(context, contents.files, messages);
+  for (const std::string& subfolder : contents.subfolders) ScanTree(context, subfolder, messages);
 }
 
-void ScanIniFolder(ScanContext& context, const std::string& folder) {
-  for (const std::string& file : FilesIn(context.workstation.files, folder, "*.INI"))
-    ScanIniFile(context, file);
-}
-
-void ScanIniFile(ScanContext& context, const std::string& path) {
+void ScanFile(ScanContext& context, const std::string& path, MessageTaker& messages) {
   ShowStatus(context, StatusLine::kMain1, path);
   IniFiles ini(context.workstation.profiles);
   for (const std::string& section : ini.ReadSections(path)) {
     ShowStatus(context, StatusLine::kMain2, "[" + section + "]");
     for (const Variable& variable : ReadVariables(ini, path, section)) {
-      context.view.ProcessMessages();
+      messages.Take();
       ShowStatus(context, StatusLine::kMain4, variable.name);
       ExamineVariable(context, path, section, variable);
     }
@@ -111,6 +108,28 @@ void ScanIniFile(ScanContext& context, const std::string& path) {
   // Cleared even in stealth mode, where nothing was shown on them.
   context.view.SetStatus(StatusLine::kMain2, "");
   context.view.SetStatus(StatusLine::kMain4, "");
+}
+
+void ScanFiles(ScanContext& context, const std::vector<std::string>& paths,
+               MessageTaker& messages) {
+  for (const std::string& path : paths) ScanFile(context, path, messages);
+}
+
+}  // namespace
+
+void ScanIniFiles(ScanContext& context, const std::string& folder) {
+  MessageTaker messages(context.view);
+  ScanTree(context, folder, messages);
+}
+
+void ScanIniFolder(ScanContext& context, const std::string& folder) {
+  MessageTaker messages(context.view);
+  ScanFiles(context, ListFolder(context.workstation.files, folder, "*.INI").files, messages);
+}
+
+void ScanIniFile(ScanContext& context, const std::string& path) {
+  MessageTaker messages(context.view);
+  ScanFile(context, path, messages);
 }
 
 }  // namespace zeb

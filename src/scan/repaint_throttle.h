@@ -1,6 +1,7 @@
 #pragma once
-// Status lines change far faster during a Registry walk than anyone can read them, and each
-// repaint costs a round trip to the window system: paint at most a few times a second.
+// Status lines change far faster during a walk than anyone can read them, and each repaint
+// (or look at the message queue) costs a round trip to the window system: do it at most a
+// few times a second.
 #include <chrono>
 #include <functional>
 
@@ -10,6 +11,8 @@ class RepaintThrottle {
  public:
   using Clock = std::chrono::steady_clock;
   static constexpr std::chrono::milliseconds kDefaultInterval{250};
+  // Often enough for the window to answer a click without a noticeable wait.
+  static constexpr std::chrono::milliseconds kMessageInterval{100};
 
   explicit RepaintThrottle(std::chrono::milliseconds interval = kDefaultInterval,
                            std::function<Clock::time_point()> now = Clock::now)

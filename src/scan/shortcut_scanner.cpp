@@ -6,6 +6,7 @@
 
 #include "platform/text.h"
 #include "scan/folder_walk.h"
+#include "scan/message_taker.h"
 
 namespace zeb {
 namespace {
@@ -92,32 +93,41 @@ void AliasTest(ScanContext& context, const std::string& filePath, const Shortcut
   }
 }
 
-}  // namespace
-
-void ShortcutScan(ScanContext& context, const std::string& areaText, const std::string& folder) {
-  context.view.ProcessMessages();
+// The folder's shortcuts, then each subfolder's tree, from one listing of the folder.
+void ScanTree(ScanContext& context, const std::string& areaText, const std::string& folder,
+              MessageTaker& messages) {
+  messages.Take();
   if (context.flags.stealthMode)
     context.view.SetStatus(StatusLine::kSplash3, "Searching Shortcut Files from " + areaText);
   else
     context.view.SetStatus(StatusLine::kMain3, areaText);
-  context.view.ProcessMessages();
 
-  ScanShortcutFolder(context, folder);
+  const FolderContents contents = ListFolder(context.workstation.files, folder, "*.LNK");
+  for (const std::string& filePath : contents.files) ScanShortcutFile(context, filePath);
+  for (const std::string& subfolder : contents.subfolders)
+    ScanTree(context, areaText, subfolder, messages);
+}
 
-  for (const std::string& entry : EntriesToEnter(context.workstation.files, folder))
-    ShortcutScan(context, areaText, entry);
+}  // namespace
+
+void ShortcutScan(ScanContext& context, const std::string& areaText, const std::string& folder) {
+  MessageTaker messages(context.view);
+  ScanTree(context, areaText, folder, messages);
 }
 
 void ScanShortcutFolder(ScanContext& context, const std::string& folder) {
-  for (const std::string& filePath : FilesIn(context.workstation.files, folder, "*.LNK")) {
-    if (!context.flags.stealthMode) context.view.SetStatus(StatusLine::kMain1, filePath);
-    if (context.shellLink == nullptr || !context.shellLink->Load(filePath)) continue;
-    const ShortcutFields fields = ReadFields(*context.shellLink);
-    if (context.SearchAndReplace())
-      SearchAndReplaceTest(context, filePath, fields);
-    else
-      AliasTest(context, filePath, fields);
-  }
+  for (const std::string& filePath : ListFolder(context.workstation.files, folder, "*.LNK").files)
+    ScanShortcutFile(context, filePath);
+}
+
+void ScanShortcutFile(ScanContext& context, const std::string& filePath) {
+  if (!context.flags.stealthMode) context.view.SetStatus(StatusLine::kMain1, filePath);
+  if (context.shellLink == nullptr || !context.shellLink->Load(filePath)) return;
+  const ShortcutFields fields = ReadFields(*context.shellLink);
+  if (context.SearchAndReplace())
+    SearchAndReplaceTest(context, filePath, fields);
+  else
+    AliasTest(context, filePath, fields);
 }
 
 }  // namespace zeb

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/file_bytes_api.h"
 #include "platform/file_finder.h"
 #include "platform/hive_api.h"
 #include "platform/profile_api.h"
@@ -24,6 +25,7 @@ ProfileApi& Profiles();
 FileFinder& Files();
 ShellLinkFactory& ShellLinks();
 SystemApi& System();
+FileBytesApi& FileBytes();  // over the same files as Profiles() and ShellLinks()
 
 // File helpers for the tests' own set-up, in Windows path form ("C:\...").
 std::string NewFolder();  // a fresh empty folder, no trailing backslash

@@ -1,5 +1,6 @@
 #include "contract/backend.h"
 #include "contract/memory_backend.h"
+#include "platform/memory/memory_file_bytes.h"
 #include "platform/memory/memory_file_finder.h"
 #include "platform/memory/memory_file_system.h"
 #include "platform/memory/memory_profiles.h"
@@ -25,6 +26,11 @@ FileFinder& Files() {
 ShellLinkFactory& ShellLinks() {
   static MemoryShellLinkFactory links(FileSystem());
   return links;
+}
+
+FileBytesApi& FileBytes() {
+  static MemoryFileBytes bytes(FileSystem());
+  return bytes;
 }
 
 std::string NewFolder() {

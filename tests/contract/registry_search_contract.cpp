@@ -64,7 +64,7 @@ class RegistrySearchContract : public ::testing::Test {
   testing::AliasDirectory directory_;
   testing::RecordingView view_;
   RunFlags flags_;
-  Workstation workstation_{Registry(), Profiles(), Files(), ShellLinks(), System()};
+  Workstation workstation_{Registry(), Profiles(), Files(), ShellLinks(), System(), FileBytes()};
   ChangeList changes_{view_, view_, flags_};
   DirectoryNames names_{directory_, 1, "ACME_TREE", view_};
   ScanContext context_{workstation_, names_, changes_, view_, flags_,

@@ -75,7 +75,7 @@ class OwnKeyKeeper {
 
 class SaveContract : public ::testing::Test, protected testing::SaveSetup {
  protected:
-  SaveContract() : SaveSetup(Registry(), Profiles(), Files(), ShellLinks(), System()) {}
+  SaveContract() : SaveSetup(Registry(), Profiles(), Files(), ShellLinks(), System(), FileBytes()) {}
 
   void SetUp() override {
     scratch_ = std::string(kScratchParent) + "\\" +
@@ -101,7 +101,7 @@ class SaveContract : public ::testing::Test, protected testing::SaveSetup {
 
   // Save over the same backend with a list, view and flags of its own.
   static testing::SaveSetup AnotherRun() {
-    return testing::SaveSetup(Registry(), Profiles(), Files(), ShellLinks(), System());
+    return testing::SaveSetup(Registry(), Profiles(), Files(), ShellLinks(), System(), FileBytes());
   }
 
   std::string lastRunBefore_;  // "<missing>" on a machine where the program never ran

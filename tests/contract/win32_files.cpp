@@ -4,27 +4,14 @@
 #include <stdexcept>
 
 #include "contract/backend.h"
+#include "platform/win32/file_handle.h"
+#include "platform/win32/win32_file_bytes.h"
 #include "platform/win32/win32_file_finder.h"
 #include "platform/win32/win32_profiles.h"
 #include "platform/win32/win32_shell_links.h"
 
 namespace zeb::contract {
 namespace {
-
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() {
-    if (valid()) CloseHandle(handle_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 void MakeFolderChain(const std::string& path) {
   for (std::size_t i = path.find('\\', 3); ; i = path.find('\\', i + 1)) {
@@ -75,6 +62,11 @@ FileFinder& Files() {
 ShellLinkFactory& ShellLinks() {
   static Win32ShellLinkFactory links;
   return links;
+}
+
+FileBytesApi& FileBytes() {
+  static Win32FileBytes bytes;
+  return bytes;
 }
 
 std::string NewFolder() {

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "app/program.h"
+#include "platform/memory/memory_file_bytes.h"
+#include "platform/memory/memory_file_system.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_system.h"
 #include "platform/workstation.h"
@@ -73,7 +75,9 @@ class AppHarness {
   ForbiddenProfiles profiles;
   ForbiddenFiles finder;
   CountingShellLinks shellLinks;
-  Workstation workstation{registry, profiles, finder, shellLinks, system};
+  MemoryFileSystem fileSystem;
+  MemoryFileBytes fileBytes{fileSystem};
+  Workstation workstation{registry, profiles, finder, shellLinks, system, fileBytes};
 
  private:
   std::unique_ptr<Program> program_;

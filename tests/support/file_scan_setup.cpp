@@ -23,7 +23,7 @@ bool SampleDirectory::FindEntry(const std::string& fullName) {
 }
 
 FileScanSetup::FileScanSetup()
-    : workstation{registry, profiles, finder, shellLinks, system},
+    : workstation{registry, profiles, finder, shellLinks, system, fileBytes},
       changes(view, view, flags),
       names(directory, directory.context, "ACME_TREE", view),
       shellLink(shellLinks.Create()),

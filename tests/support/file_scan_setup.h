@@ -11,6 +11,7 @@
 #include "directory/names.h"
 #include "platform/memory/memory_file_finder.h"
 #include "platform/memory/memory_file_system.h"
+#include "platform/memory/memory_file_bytes.h"
 #include "platform/memory/memory_profiles.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_shell_links.h"
@@ -49,6 +50,7 @@ class FileScanSetup {
   MemoryShellLinkFactory shellLinks{files};
   MemoryRegistry registry;
   MemorySystem system;
+  MemoryFileBytes fileBytes{files};
   RecordingView view;
   RunFlags flags;
   SampleDirectory directory;

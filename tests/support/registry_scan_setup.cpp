@@ -5,7 +5,7 @@
 namespace zeb::testing {
 
 // The Registry scanners reach neither INI files nor the file system nor shortcuts.
-struct RegistryScanSetup::Unused : ProfileApi, FileFinder, ShellLinkFactory {
+struct RegistryScanSetup::Unused : ProfileApi, FileFinder, ShellLinkFactory, FileBytesApi {
   std::string GetString(const std::optional<std::string>&, const std::optional<std::string>&,
                         const std::string&, std::size_t, const std::string&) override {
     throw std::logic_error("profile read in a Registry scan");
@@ -20,12 +20,19 @@ struct RegistryScanSetup::Unused : ProfileApi, FileFinder, ShellLinkFactory {
   std::unique_ptr<ShellLink> Create() override {
     throw std::logic_error("shortcut in a Registry scan");
   }
+  FileReadStatus ReadAll(const std::string&, std::string*) override { return Refused(); }
+  bool WriteAll(const std::string&, const std::string&) override { Refused(); }
+  bool Remove(const std::string&) override { Refused(); }
+  bool Exists(const std::string&) override { Refused(); }
+  [[noreturn]] static FileReadStatus Refused() {
+    throw std::logic_error("file access in a Registry scan");
+  }
 };
 
 RegistryScanSetup::RegistryScanSetup(DirectoryClient& directory, const std::string& treeName,
                                      DirContextHandle directoryContext)
     : unused_(std::make_unique<Unused>()),
-      workstation{registry, *unused_, *unused_, *unused_, system},
+      workstation{registry, *unused_, *unused_, *unused_, system, *unused_},
       changes(view, view, flags),
       names(directory, directoryContext, treeName, view),
       context{workstation, names, changes, view, flags, ProgramMode::kDereferenceAliases,

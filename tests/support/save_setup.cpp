@@ -8,8 +8,8 @@
 namespace zeb::testing {
 
 SaveSetup::SaveSetup(RegistryApi& registry, ProfileApi& profiles, FileFinder& files,
-                     ShellLinkFactory& shellLinks, SystemApi& system)
-    : system(system), workstation{registry, profiles, files, shellLinks, this->system} {
+                     ShellLinkFactory& shellLinks, SystemApi& system, FileBytesApi& fileBytes)
+    : system(system), workstation{registry, profiles, files, shellLinks, this->system, fileBytes} {
   flags.promptUser = false;
   flags.shortcutsTicked = true;
 }

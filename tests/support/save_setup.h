@@ -27,7 +27,7 @@ class SaveSetup {
  public:
   // `system` answers the facts; its commands and pauses are only recorded.
   SaveSetup(RegistryApi& registry, ProfileApi& profiles, FileFinder& files,
-            ShellLinkFactory& shellLinks, SystemApi& system);
+            ShellLinkFactory& shellLinks, SystemApi& system, FileBytesApi& fileBytes);
   // The workstation and the list refer to members of this very object.
   SaveSetup(const SaveSetup&) = delete;
   SaveSetup& operator=(const SaveSetup&) = delete;

@@ -7,6 +7,7 @@
 
 #include "app/workstation_saver.h"
 #include "app/workstation_scanner_factory.h"
+#include "platform/memory/memory_file_bytes.h"
 #include "platform/memory/memory_file_finder.h"
 #include "platform/memory/memory_hives.h"
 #include "platform/memory/memory_profiles.h"
@@ -72,8 +73,9 @@ class AllUsersRunTest : public ::testing::Test {
   MemoryFileFinder finder{files};
   MemoryShellLinkFactory links{files};
   MemorySystem system;
+  MemoryFileBytes fileBytes{files};
   MemoryHives hives{registry, files};
-  Workstation seams{registry, profiles, finder, links, system};
+  Workstation seams{registry, profiles, finder, links, system, fileBytes};
   testing::AppHarness h;
   testing::RecordingFileWriter writer;
   ChangeReport report{"C:\\zeb.csv", writer, h.view};

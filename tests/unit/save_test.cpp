@@ -7,6 +7,7 @@
 #include "changes/key_tree.h"
 #include "changes/save.h"
 #include "platform/ini.h"
+#include "platform/memory/memory_file_bytes.h"
 #include "platform/memory/memory_file_finder.h"
 #include "platform/memory/memory_file_system.h"
 #include "platform/memory/memory_profiles.h"
@@ -30,13 +31,14 @@ struct MemoryWorkstation {
   MemoryFileFinder finder{files};
   MemoryShellLinkFactory shellLinks{files};
   MemorySystem facts;
+  MemoryFileBytes fileBytes{files};
 };
 
 class SaveTest : public ::testing::Test,
                  protected MemoryWorkstation,
                  protected testing::SaveSetup {
  protected:
-  SaveTest() : SaveSetup(registry, profiles, finder, shellLinks, facts) {
+  SaveTest() : SaveSetup(registry, profiles, finder, shellLinks, facts, fileBytes) {
     system.platformId = platformid::kWindows9x;
     files.MakeFolder("C:\\WINDOWS");
     iniFile = kIni;

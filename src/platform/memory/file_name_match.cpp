@@ -1,7 +1,8 @@
 #include "platform/memory/file_name_match.h"
 
 #include "platform/code_page_1252.h"
-#include "platform/memory/wide_case.h"
+#include "platform/file_pattern.h"
+#include "platform/wide_case.h"
 
 namespace zeb {
 namespace {
@@ -58,34 +59,12 @@ std::u16string ShortAlias(std::u16string_view name) {
   return alias;
 }
 
-bool MaskMatches(std::u16string_view mask, std::u16string_view name) {
-  std::size_t m = 0, n = 0;
-  std::size_t starMask = std::u16string_view::npos, starName = 0;
-  while (n < name.size()) {
-    if (m < mask.size() && mask[m] == u'*') {
-      starMask = ++m;
-      starName = n;
-    } else if (m < mask.size() && (mask[m] == u'?' || UpperWide(mask[m]) == UpperWide(name[n]))) {
-      ++m, ++n;
-    } else if (starMask != std::u16string_view::npos) {
-      m = starMask;
-      n = ++starName;
-    } else {
-      return false;
-    }
-  }
-  while (m < mask.size() && (mask[m] == u'*' || mask[m] == u'.')) ++m;
-  return m == mask.size();
-}
-
 }  // namespace
 
 bool FileNameMatches(std::string_view mask, std::string_view name) {
-  const std::u16string wideMask = AnsiToWide(mask);
-  const std::u16string wideName = AnsiToWide(name);
-  if (MaskMatches(wideMask, wideName)) return true;
-  return !IsValidShortName(wideName) && !wideName.empty() &&
-         MaskMatches(wideMask, ShortAlias(wideName));
+  if (FilePatternMatches(mask, name)) return true;
+  const std::string alias = ShortFileName(name);
+  return !alias.empty() && FilePatternMatches(mask, alias);
 }
 
 std::string ShortFileName(std::string_view name) {

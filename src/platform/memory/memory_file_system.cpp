@@ -4,7 +4,8 @@
 #include <stdexcept>
 
 #include "platform/code_page_1252.h"
-#include "platform/memory/wide_case.h"
+#include "platform/memory/file_name_match.h"
+#include "platform/wide_case.h"
 
 namespace zeb {
 
@@ -171,17 +172,27 @@ bool MemoryFileSystem::StoreFile(const std::string& path, const std::string& byt
   return true;
 }
 
+bool MemoryFileSystem::RemoveFile(const std::string& path) {
+  const std::optional<Location> location = Locate(path);
+  Node* node = location ? Find(*location) : nullptr;
+  if (!node) return true;
+  if (!IsWritable(path)) return false;
+  node->parent->children.erase(location->keys.back());
+  return true;
+}
+
 std::optional<std::vector<FileEntry>> MemoryFileSystem::ListFolder(const std::string& path) const {
   const std::optional<Location> location = Locate(path);
   const Node* folder = location ? Find(*location) : nullptr;
   if (!folder || !folder->isFolder) return std::nullopt;
   std::vector<FileEntry> entries;
   if (folder->parent) {
-    entries.push_back({".", folder->attributes});
-    entries.push_back({"..", folder->parent->attributes});
+    entries.push_back({".", folder->attributes, std::string()});
+    entries.push_back({"..", folder->parent->attributes, std::string()});
   }
   for (const auto& child : folder->children)
-    entries.push_back({child.second->name, child.second->attributes});
+    entries.push_back(
+        {child.second->name, child.second->attributes, ShortFileName(child.second->name)});
   return entries;
 }
 

@@ -42,8 +42,11 @@ class MemoryFileSystem {
   // Replaces a file's bytes or creates the file (attributes kept; a new file is archive).
   // False, with nothing changed, when the file is not writable.
   bool StoreFile(const std::string& path, const std::string& bytes);
+  // Deletes a file, as DeleteFileA does: false, with nothing changed, for a folder and for a
+  // file that is not writable; true when there was no such file.
+  bool RemoveFile(const std::string& path);
   // A folder's entries in the file system's order, "." and ".." first except at a drive's
-  // root; nothing when the path is no folder.
+  // root, each with its 8.3 alias; nothing when the path is no folder.
   std::optional<std::vector<FileEntry>> ListFolder(const std::string& path) const;
 
  private:

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/memory/reg_text.h"
-#include "platform/memory/wide_case.h"
+#include "platform/wide_case.h"
 
 namespace zeb {
 namespace {

@@ -29,7 +29,7 @@ std::vector<FileEntry> Win32FileFinder::FindAll(const std::string& pattern) {
   const FindHandle search(FindFirstFileA(pattern.c_str(), &data));
   if (!search.valid()) return entries;
   do {
-    entries.push_back({data.cFileName, data.dwFileAttributes});
+    entries.push_back({data.cFileName, data.dwFileAttributes, data.cAlternateFileName});
   } while (FindNextFileA(search.get(), &data));
   return entries;
 }

@@ -1,5 +1,6 @@
 #pragma once
 // The real platform in one piece: each seam's Win32 backend, bundled as a Workstation.
+#include "platform/win32/win32_file_bytes.h"
 #include "platform/win32/win32_file_finder.h"
 #include "platform/win32/win32_hives.h"
 #include "platform/win32/win32_profiles.h"
@@ -16,10 +17,11 @@ struct Win32Workstation {
   Win32FileFinder files;
   Win32ShellLinkFactory shellLinks;
   Win32System system;
+  Win32FileBytes fileBytes;
   // Loaded and unloaded by the run itself ("/ALLUSERS"), not reached by scanners or Save.
   Win32Hives hives;
   // Declared last, so that it refers to members already made.
-  Workstation seams{registry, profiles, files, shellLinks, system};
+  Workstation seams{registry, profiles, files, shellLinks, system, fileBytes};
 };
 
 }  // namespace zeb

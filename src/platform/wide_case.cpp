@@ -1,4 +1,4 @@
-#include "platform/memory/wide_case.h"
+#include "platform/wide_case.h"
 
 #include <array>
 
@@ -38,6 +38,16 @@ std::u16string FoldedName(std::string_view name) {
   std::u16string folded = AnsiToWide(name);
   for (char16_t& c : folded) c = LowerWide(c);
   return folded;
+}
+
+bool SameFoldedName(std::string_view a, std::string_view b) {
+  return FoldedName(a) == FoldedName(b);
+}
+
+// The code page maps byte to code unit one for one, so positions agree in both forms.
+bool IsFoldedPathBelow(std::string_view path, std::string_view ancestor) {
+  if (path.size() <= ancestor.size() || path[ancestor.size()] != '\\') return false;
+  return SameFoldedName(path.substr(0, ancestor.size()), ancestor);
 }
 
 }  // namespace zeb
