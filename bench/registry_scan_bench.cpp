@@ -89,6 +89,10 @@ class EmptyDirectory : public DirectoryClient {
   ClientVersion GetClientVersion() override { return {5, 2, 0, 0}; }
   void FreeContext(DirContextHandle) override {}
   void FreeUnicodeTables() override {}
+  bool ListAliases(std::vector<DirectoryAlias>* aliases) override {
+    aliases->clear();
+    return true;
+  }
 };
 
 struct RunResult {

@@ -5,6 +5,7 @@
 
 #include "app/app_window.h"
 #include "app/message_file.h"
+#include "app/run_mode.h"
 #include "changes/report.h"
 #include "directory/directory_client.h"
 #include "platform/hive_api.h"
@@ -45,6 +46,8 @@ struct AppServices {
   ChangeSaver& saver;
   // The "/REPORT=" file, or null: written at the end of the scan run, and again by Save.
   ChangeReport* report;
+  // What this run may show and write, and its files' paths (run_mode.h).
+  const RunMode& mode;
   // Loads and unloads the profiles' hives under "/ALLUSERS"; null where the platform has none.
   HiveApi* hives = nullptr;
 };

@@ -21,6 +21,8 @@ constexpr SwitchText kSwitches[] = {
     {Switch::kReboot, "/REBOOT"},     {Switch::kClasses, "/CLASSES"},
     {Switch::kMessage, "/MESSAGE="},  {Switch::kSearch, "/SEARCH="},
     {Switch::kReplace, "/REPLACE="},  {Switch::kStarting, "/STARTING="},
+    {Switch::kQuiet, "/QUIET"},       {Switch::kReportOnly, "/REPORTONLY"},
+    {Switch::kHelp, "/?"},
     {Switch::kAllUsers, "/ALLUSERS"},
 };
 
@@ -64,6 +66,20 @@ std::vector<SwitchMatch> MatchSwitches(std::string_view argument) {
     }
   }
   return matches;
+}
+
+bool HasSwitch(const std::vector<std::string>& arguments, Switch which) {
+  for (const std::string& argument : arguments)
+    for (const SwitchMatch& match : MatchSwitches(argument))
+      if (match.which == which) return true;
+  return false;
+}
+
+std::string LastSwitchValue(const std::vector<std::string>& arguments, std::string_view name) {
+  std::string value;
+  for (const std::string& argument : arguments)
+    if (StartsWithIgnoreCase(argument, name)) value = argument.substr(name.size());
+  return value;
 }
 
 }  // namespace zeb

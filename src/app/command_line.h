@@ -26,6 +26,9 @@ enum class Switch {
   kSearch,
   kReplace,
   kStarting,
+  kQuiet,       // read before the start-up too (run_mode.h): it decides what may be shown
+  kReportOnly,  // read before the start-up only: it holds even when the start-up fails
+  kHelp,        // "/?"
   kAllUsers,
 };
 
@@ -40,5 +43,13 @@ constexpr std::size_t kSwitchValueLimit = 255;
 // A plain switch matches the whole argument, an "=" switch its first characters, both
 // ignoring the case of the ASCII letters.
 std::vector<SwitchMatch> MatchSwitches(std::string_view argument);
+
+// True when any argument matches `which`.
+bool HasSwitch(const std::vector<std::string>& arguments, Switch which);
+
+// The value of the last argument that starts with `name` (ASCII case ignored), whole and
+// in its own case; empty when none does. For the switches our other layers read before the
+// start-up ("/REPORT=", "/DIRECTORY=", ...), which the start-up's table leaves alone.
+std::string LastSwitchValue(const std::vector<std::string>& arguments, std::string_view name);
 
 }  // namespace zeb

@@ -2,6 +2,7 @@
 
 #include "app/error_report.h"
 #include "app/program_exit.h"
+#include "app/save_step.h"
 #include "app/scan_run.h"
 #include "app/search_texts.h"
 #include "app/splash.h"
@@ -24,9 +25,7 @@ void Program::OnAboutClick() {
 
 void Program::OnSearchClick() { Handle(&RunScan); }
 
-void Program::OnSaveClick() {
-  Handle([](AppServices& services, AppState& state) { services.saver.SaveChanges(state); });
-}
+void Program::OnSaveClick() { Handle(&RunSave); }
 
 void Program::OnExitClick() { Handle(&ExitProgram); }
 
@@ -41,5 +40,7 @@ void Program::OnMainWindowClose() { Handle(&zeb::OnMainWindowClose); }
 void Program::OnUnattendedRunTimer() { Handle(&RunUnattended); }
 
 void Program::OnHandOverTimer() { Handle(&HandOverToMainWindow); }
+
+int Program::Finish() { return FinishRun(services_, state_); }
 
 }  // namespace zeb

@@ -27,6 +27,9 @@ class Program {
   void OnUnattendedRunTimer();  // Timer1
   void OnHandOverTimer();       // Timer2
 
+  // After the message loop has ended: the exit code (FinishRun).
+  int Finish();
+
   AppState& State() { return state_; }
   const ChangeList& Changes() { return state_.Changes(); }
 

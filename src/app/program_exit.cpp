@@ -21,7 +21,15 @@ void ExitProgram(AppServices& services, AppState& state) {
   if (flags.changesMade && flags.rebootAfter)
     restart = !flags.promptUser || services.messages.ConfirmWarning(kRestartQuestion);
   if (restart) services.workstation.system.RequestRestart();
-  services.control.EndNow(0);
+  services.control.EndNow(FinishRun(services, state));
+}
+
+int FinishRun(AppServices& services, AppState& state) {
+  if (ChangeReport* report = services.report) {
+    report->WritePending(state.Changes(), services.list);
+    if (report->LastWriteFailed()) state.exitCode.Raise(ExitCode::kSaveFailed);
+  }
+  return state.exitCode.Value();
 }
 
 void OnExitFocusEnter(AppServices& services) { services.progress.SetCursor(Cursor::kArrow); }

@@ -15,6 +15,7 @@ namespace zeb {
 const char kNoSearchString[] = "No search string specified.";
 const char kShellLinkUnavailable[] = "The shell's shortcut object cannot be created.";
 const char kTreeNotFound[] = "The directory tree '%s' cannot be found.";
+const char kReportOnlyResult[] = "Changes found: this run only reports them, nothing is written.";
 
 namespace {
 
@@ -52,10 +53,11 @@ struct ShellFolders {
   std::string startMenu;
 };
 
-ShellFolders ReadShellFolders(RegistryApi& api) {
+// `create`: make the Explorer key when it is missing (not in a run that only reports).
+ShellFolders ReadShellFolders(RegistryApi& api, bool create) {
   Registry registry(api, hkey::kCurrentUser);
   ShellFolders folders;
-  if (registry.OpenKey(kExplorerKey, true) && registry.OpenKey(kShellFoldersKey, false)) {
+  if (registry.OpenKey(kExplorerKey, create) && registry.OpenKey(kShellFoldersKey, false)) {
     folders.desktop = registry.ReadString("Desktop");
     folders.startMenu = registry.ReadString("Start Menu");
   }
@@ -164,9 +166,33 @@ void ScanAreas(AppServices& services, ScanContext& context, Scanners& scanners,
   if (main.IsTicked(SearchArea::kRegistry)) ScanRegistry(services, context, scanners, steps);
 }
 
-void ShowResult(AppServices& services) {
+// The directory layer's one message in the middle of a scan says that the directory could
+// not answer: shown as ever, and counted in the exit code.
+class DirectoryMessages : public MessageBoxes {
+ public:
+  DirectoryMessages(MessageBoxes& boxes, AppState& state) : boxes_(boxes), state_(state) {}
+  void ShowMessage(const std::string& text) override {
+    state_.exitCode.Raise(ExitCode::kDirectoryFailed);
+    boxes_.ShowMessage(text);
+  }
+  void ShowError(const std::string& text) override { boxes_.ShowError(text); }
+  bool ConfirmInformation(const std::string& text) override {
+    return boxes_.ConfirmInformation(text);
+  }
+  bool ConfirmWarning(const std::string& text) override { return boxes_.ConfirmWarning(text); }
+
+ private:
+  MessageBoxes& boxes_;
+  AppState& state_;
+};
+
+void ShowResult(AppServices& services, AppState& state) {
   ProgressView& view = services.progress;
-  if (services.list.LineCount() > 0) {
+  if (services.list.LineCount() > 0 && services.mode.reportOnly) {
+    // Save stays disabled: the run's result is the report.
+    state.exitCode.Raise(ExitCode::kChangesFound);
+    view.SetStatus(StatusLine::kMain1, kReportOnlyResult);
+  } else if (services.list.LineCount() > 0) {
     services.main.SetEnabled(MainControl::kSaveButton, true);
     view.SetStatus(StatusLine::kMain1, "Press the Save button to write changes.");
   } else {
@@ -213,15 +239,21 @@ void RunScan(AppServices& services, AppState& state) {
   ProgressView& view = services.progress;
   view.SetCursor(Cursor::kHourglass);
 
-  const ShellFolders folders = ReadShellFolders(services.workstation.registry);
+  const ShellFolders folders =
+      ReadShellFolders(services.workstation.registry, !services.mode.reportOnly);
   const std::unique_ptr<ShellLink> shellLink = services.workstation.shellLinks.Create();
   if (!shellLink) return AbandonRun(services, lock, kShellLinkUnavailable);
   std::string treeUserName;
-  if (!services.directory.FindTree(state.treeName, &treeUserName))
+  if (!services.directory.FindTree(state.treeName, &treeUserName)) {
+    state.exitCode.Raise(ExitCode::kDirectoryFailed);
     return AbandonRun(services, lock, SubstituteArgument(kTreeNotFound, state.treeName));
+  }
   state.treeUserName = treeUserName;
 
-  DirectoryNames names(services.directory, state.dirContext, state.treeName, services.messages);
+  // The run's one memo and one alias index: a name reaches the directory at most once.
+  DirectoryMessages directoryMessages(services.messages, state);
+  DirectoryNames names(services.directory, state.dirContext, state.treeName, directoryMessages,
+                       lookups::kMemoAndIndex);
   const ScanInProgress scanning(state);
   const UnloadAtScopeEnd unloadHives(state.hives);
   std::vector<ShortcutArea> areas = CurrentUserAreas(folders.desktop, folders.startMenu);
@@ -242,7 +274,7 @@ void RunScan(AppServices& services, AppState& state) {
   // Before the report is written, so that a hive that stays loaded is in it.
   state.hives.UnloadAll();
   if (state.exitAfterScan) return ExitProgram(services, state);
-  ShowResult(services);
+  ShowResult(services, state);
   if (services.report) services.report->Write(state.Changes(), services.list);
 }
 

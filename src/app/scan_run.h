@@ -12,6 +12,7 @@ namespace zeb {
 extern const char kNoSearchString[];
 extern const char kShellLinkUnavailable[];
 extern const char kTreeNotFound[];
+extern const char kReportOnlyResult[];
 
 void RunScan(AppServices& services, AppState& state);
 

@@ -12,6 +12,7 @@ namespace zeb {
 
 const char kProgramKeyPath[] = "\\Software\\Varnok\\Consulting\\ZEB";
 const char kLastRunValue[] = "Last Run";
+const char kReportOnlyTitle[] = "  (report only: nothing is written)";
 
 namespace {
 
@@ -27,6 +28,7 @@ bool ClientStepFailed(AppServices& services, AppState& state, const char* call,
   state.lastClientResult = result;
   if (!failed) return false;
   services.messages.ShowMessage(std::string(call) + " Failed (" + std::to_string(result) + ")");
+  state.exitCode.Raise(ExitCode::kDirectoryFailed);
   if (state.holdsContext) {
     services.directory.FreeContext(state.dirContext);
     state.holdsContext = false;
@@ -63,13 +65,15 @@ void CheckClient(AppServices& services, AppState& state) {
     state.flags.shortcutsTicked = false;
 }
 
-void SetDefaults(AppState& state) {
+// A quiet run is unattended from the first argument on, wherever "/QUIET" stands: an
+// argument before it that ends the start-up must not leave a window to hand over to.
+void SetDefaults(AppState& state, const RunMode& mode) {
   state.EmptyChangeList();
   RunFlags& flags = state.flags;
-  flags.autoRun = false;
+  flags.autoRun = mode.quiet;
   flags.noExit = false;
-  flags.promptUser = true;
-  flags.stealthMode = false;
+  flags.promptUser = !mode.quiet;
+  flags.stealthMode = mode.quiet;
   flags.rebootAfter = false;
   flags.searchClasses = false;
   flags.changesMade = false;
@@ -85,7 +89,8 @@ void ApplyStartingDate(AppServices& services, AppState& state, const std::string
   const Date starting = ParseShortDate(value, picture);
   if (system.Today() < starting) RequestProgramEnd(services, state);
   Registry registry(services.workstation.registry, hkey::kLocalMachine);
-  if (registry.OpenKey(kProgramKeyPath, true)) {
+  // A run that only reports does not even create the program's key.
+  if (registry.OpenKey(kProgramKeyPath, !services.mode.reportOnly)) {
     const std::string lastRun = registry.ReadString(kLastRunValue);
     if (!lastRun.empty() && starting <= ParseShortDate(lastRun, picture))
       RequestProgramEnd(services, state);
@@ -103,6 +108,7 @@ void ApplySwitch(AppServices& services, AppState& state, const SwitchMatch& matc
   MainWindow& main = services.main;
   switch (match.which) {
     case Switch::kStealth:
+    case Switch::kQuiet:
       flags.stealthMode = true;
       flags.autoRun = true;
       flags.promptUser = false;
@@ -126,6 +132,9 @@ void ApplySwitch(AppServices& services, AppState& state, const SwitchMatch& matc
       main.SetReplaceText(match.value);
       break;
     case Switch::kStarting: ApplyStartingDate(services, state, match.value); break;
+    // Read before the start-up, into the run mode: they hold even when it fails.
+    case Switch::kReportOnly:
+    case Switch::kHelp: break;
     case Switch::kAllUsers: flags.allUsers = true; break;
   }
 }
@@ -137,6 +146,7 @@ bool ApplyCommandLine(AppServices& services, AppState& state) {
       for (const SwitchMatch& match : MatchSwitches(argument)) ApplySwitch(services, state, match);
   } catch (const std::exception& error) {
     services.messages.ShowError(error.what());
+    state.exitCode.Raise(ExitCode::kStartUpEnded);
     // In stealth mode nothing is armed and nobody can end the run: end it here rather
     // than leave the splash window on screen for good.
     if (state.flags.stealthMode) RequestProgramEnd(services, state);
@@ -165,9 +175,14 @@ StartUpOutcome RunStartUp(AppServices& services, AppState& state) {
   ReadTreeName(services, state);
   MainWindow& main = services.main;
   main.SetCaption(main.Caption() + "  [" + state.treeName + "]");
-  if (!InitialiseClient(services, state)) return StartUpOutcome::kClientFailed;
+  if (services.mode.reportOnly) main.SetCaption(main.Caption() + kReportOnlyTitle);
+  if (!InitialiseClient(services, state)) {
+    // The main window would come up for a user; a quiet run has none, so it ends here.
+    if (services.mode.quiet) RequestProgramEnd(services, state);
+    return StartUpOutcome::kClientFailed;
+  }
   CheckClient(services, state);
-  SetDefaults(state);
+  SetDefaults(state, services.mode);
   if (!ApplyCommandLine(services, state)) return StartUpOutcome::kEndedAtError;
   main.SetEnabled(MainControl::kExitButton, !(state.flags.autoRun && state.flags.noExit));
   if (state.flags.autoRun) ArmAutomaticRun(main);

@@ -10,6 +10,8 @@ namespace zeb {
 // The program's own Registry key under HKEY_LOCAL_MACHINE and its one value.
 extern const char kProgramKeyPath[];
 extern const char kLastRunValue[];
+// Added to the main window's title in a run that only reports ("/REPORTONLY").
+extern const char kReportOnlyTitle[];
 
 enum class StartUpOutcome {
   kComplete,      // possibly with the program asked to end ("/STARTING=")

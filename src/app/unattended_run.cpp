@@ -2,6 +2,7 @@
 
 #include "app/error_report.h"
 #include "app/program_exit.h"
+#include "app/save_step.h"
 #include "app/scan_run.h"
 
 namespace zeb {
@@ -22,7 +23,7 @@ void RunUnattended(AppServices& services, AppState& state) {
   // the run through Exit, so that no window waits for a user who is not there; nothing is
   // saved after a scan that did not finish.
   if (ReportErrors(services.messages, [&] { RunScan(services, state); }))
-    ReportErrors(services.messages, [&] { services.saver.SaveChanges(state); });
+    ReportErrors(services.messages, [&] { RunSave(services, state); });
   ExitProgram(services, state);
 }
 

@@ -1,10 +1,21 @@
 #include "app/workstation_saver.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "changes/save.h"
 
 namespace zeb {
+
+ExitCode ExitCodeOfSave(const SaveResult& result) {
+  // Each failure of Save raises its code here; a journal that could not be written would be
+  // one more ending (ExitCode::kJournalFailed).
+  const bool lineFailed =
+      std::any_of(result.outcomes.begin(), result.outcomes.end(),
+                  [](const LineOutcome& outcome) { return outcome.status == LineStatus::kFailed; });
+  if (result.ending == SaveEnding::kFailed || lineFailed) return ExitCode::kSaveFailed;
+  return ExitCode::kCompleted;
+}
 
 void WorkstationSaver::SaveChanges(AppState& state) {
   const UnloadAtScopeEnd unloadHives(state.hives);
@@ -13,12 +24,7 @@ void WorkstationSaver::SaveChanges(AppState& state) {
   SaveInputs inputs{workstation_, state.Changes(), lines_, view_, boxes_, state.flags,
                     [this] { main_.SetEnabled(MainControl::kSaveButton, false); }, report_};
   const SaveResult result = zeb::SaveChanges(inputs);
-
-  const std::size_t messages = report_ ? report_->Messages().size() : 0;
-  state.hives.UnloadAll();
-  // Save has written the report already; a hive that stays loaded belongs in it too.
-  if (report_ && report_->Messages().size() > messages)
-    report_->Write(state.Changes(), lines_, result.outcomes);
+  state.exitCode.Raise(ExitCodeOfSave(result));
   if (result.ending == SaveEnding::kFailed) throw std::runtime_error(result.error);
 }
 

@@ -3,8 +3,13 @@
 #include "app/app_services.h"
 #include "app/app_state.h"
 #include "changes/report.h"
+#include "changes/save.h"
 
 namespace zeb {
+
+// The exit code a Save's result raises: kSaveFailed when it was ended by an error or a
+// ticked line was not written, else kCompleted.
+ExitCode ExitCodeOfSave(const SaveResult& result);
 
 class WorkstationSaver : public ChangeSaver {
  public:

@@ -8,6 +8,7 @@
 #include "platform/ini.h"
 #include "platform/registry.h"
 #include "platform/text.h"
+#include "platform/wide_case.h"
 
 namespace zeb {
 namespace {
@@ -43,11 +44,19 @@ std::string RegistryPlace(const ChangeRec& change) {
   return std::to_string(change.kind) + "\n" + UpperAscii(KeyPathFromRoot(change.location));
 }
 
-// Puts a value or variable under its new name once its contents are in hand. Windows compares
-// these names without case, beyond ASCII too, so the new name may be the old entry itself:
-// the old one goes first, and comes back if the new one cannot be written.
+// Puts a value or variable under its new name once its contents are in hand: the new entry
+// first (it replaces one of that name), then the old one goes, so that a write that fails, or
+// a run stopped in between, loses nothing. Windows compares these names without case, beyond
+// ASCII too, so the new name may be the old entry itself: then the old one must go first, and
+// comes back if the new one cannot be written.
 template <typename RemoveOld, typename WriteNew, typename RestoreOld>
-void MoveToNewName(RemoveOld removeOld, WriteNew writeNew, RestoreOld restoreOld) {
+void MoveToNewName(const std::string& oldName, const std::string& newName, RemoveOld removeOld,
+                   WriteNew writeNew, RestoreOld restoreOld) {
+  if (!SameFoldedName(oldName, newName)) {
+    writeNew();
+    removeOld();
+    return;
+  }
   removeOld();
   try {
     writeNew();
@@ -116,7 +125,8 @@ LineOutcome ChangeWriter::RenameIniVariable(const ChangeRec& change) {
   IniFiles ini(workstation_.profiles);
   const std::string& file = change.location;
   const std::string value = ini.ReadString(file, entry->section, entry->variable);
-  MoveToNewName([&] { ini.DeleteKey(file, entry->section, entry->variable); },
+  MoveToNewName(entry->variable, change.newText,
+                [&] { ini.DeleteKey(file, entry->section, entry->variable); },
                 [&] { ini.WriteString(file, entry->section, change.newText, value); },
                 [&] { ini.WriteString(file, entry->section, entry->variable, value); });
   NoteRename(IniPlace(change, *entry), entry->variable, change.newText);
@@ -139,32 +149,32 @@ LineOutcome ChangeWriter::RenameRegistryValue(const ChangeRec& change) {
   if (!registry.OpenKey(KeyPathFromRoot(change.location), false))
     return Failed("Value '%s' not found", oldName);
 
-  // The value is read whole before anything is deleted, so a value that cannot be copied
-  // leaves both names as they were. An existing value of the new name is replaced.
-  auto removeBoth = [&] {
-    registry.DeleteValue(oldName);
-    registry.DeleteValue(newName);
+  // The value is read whole before anything is written, so a value that cannot be copied
+  // leaves both names as they were. An existing value of the new name is replaced by the write.
+  auto removeOld = [&] { registry.DeleteValue(oldName); };
+  auto move = [&](auto writeNew, auto restoreOld) {
+    MoveToNewName(oldName, newName, removeOld, writeNew, restoreOld);
   };
   const ValueKind kind = registry.GetDataType(oldName);
   switch (kind) {
     case ValueKind::kString:
     case ValueKind::kExpandString: {
       const std::string text = registry.ReadString(oldName);
-      MoveToNewName(removeBoth, [&] { WriteText(registry, newName, text, kind); },
-                    [&] { WriteText(registry, oldName, text, kind); });
+      move([&] { WriteText(registry, newName, text, kind); },
+           [&] { WriteText(registry, oldName, text, kind); });
       break;
     }
     case ValueKind::kInteger: {
       const std::int32_t number = registry.ReadInteger(oldName);
-      MoveToNewName(removeBoth, [&] { registry.WriteInteger(newName, number); },
-                    [&] { registry.WriteInteger(oldName, number); });
+      move([&] { registry.WriteInteger(newName, number); },
+           [&] { registry.WriteInteger(oldName, number); });
       break;
     }
     case ValueKind::kBinary: {
       const auto data =
           registry.ReadBinaryData(oldName, std::numeric_limits<std::size_t>::max());
-      MoveToNewName(removeBoth, [&] { registry.WriteBinaryData(newName, data); },
-                    [&] { registry.WriteBinaryData(oldName, data); });
+      move([&] { registry.WriteBinaryData(newName, data); },
+           [&] { registry.WriteBinaryData(oldName, data); });
       break;
     }
     case ValueKind::kOther:
@@ -203,19 +213,48 @@ LineOutcome ChangeWriter::RenameKey(const ChangeRec& change) {
       if (done.root == change.kind && IsKeyBelow(from, done.from)) return Written();
     return Failed("Key '%s' not found", from);
   }
-  // Deleting the target first would take the source with it.
-  if (EqualsIgnoreCase(from, to) || IsKeyBelow(to, from) || IsKeyBelow(from, to))
+  // A key cannot be moved into its own branch or out of it onto its parent; one that only
+  // changes the case of its letters is renamed in place (below).
+  if (NormalizedKeyPath(from) == NormalizedKeyPath(to) || IsKeyBelow(to, from) ||
+      IsKeyBelow(from, to))
     return Failed("Cannot rename key '%s' to itself, a key above it or a key below it", from);
 
-  DeleteKeyTree(api, change.kind, to);
-  if (workstation_.system.PlatformId() == platformid::kWindowsNt)
-    MoveKeyTree(api, change.kind, from, to);
-  else
-    registry.MoveKey(from, to);
-  if (registry.KeyExists(from)) return Failed("Unable to move key '%s'", from);
-
+  const bool windowsNt = workstation_.system.PlatformId() == platformid::kWindowsNt;
+  const bool moved = IsSameKey(from, to) ? RenameInPlace(change.kind, from, to, windowsNt)
+                                         : ReplaceTarget(change.kind, from, to, windowsNt);
+  if (!moved) return Failed("Unable to move key '%s'", from);
   keyRenames_.push_back({change.kind, from});
   return Written();
+}
+
+// To the Registry the new name is the key itself: it goes to a free name beside it first, then
+// to its new spelling; if that second step fails it goes back.
+bool ChangeWriter::RenameInPlace(RegKey root, const std::string& from, const std::string& to,
+                                 bool windowsNt) {
+  RegistryApi& api = workstation_.registry;
+  const std::string aside = FreeKeyPathBeside(api, root, from);
+  if (aside.empty() || !MoveKeyWhole(api, root, from, aside, windowsNt)) return false;
+  if (MoveKeyWhole(api, root, aside, to, windowsNt)) return true;
+  (void)MoveKeyWhole(api, root, aside, from, windowsNt);
+  return false;
+}
+
+// A key already at the new path is replaced, but only once the move has succeeded: until then
+// it waits under a free name beside it, and comes back when the move fails.
+bool ChangeWriter::ReplaceTarget(RegKey root, const std::string& from, const std::string& to,
+                                 bool windowsNt) {
+  RegistryApi& api = workstation_.registry;
+  std::string aside;
+  if (Registry(api, root).KeyExists(to)) {
+    aside = FreeKeyPathBeside(api, root, to);
+    if (aside.empty() || !MoveKeyWhole(api, root, to, aside, windowsNt)) return false;
+  }
+  if (!MoveKeyWhole(api, root, from, to, windowsNt)) {
+    if (!aside.empty()) (void)MoveKeyWhole(api, root, aside, to, windowsNt);
+    return false;
+  }
+  if (!aside.empty()) DeleteKeyTree(api, root, aside);
+  return true;
 }
 
 }  // namespace zeb

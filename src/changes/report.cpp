@@ -35,6 +35,13 @@ void AppendRecord(const std::vector<std::string>& fields, std::string* out) {
   out->append("\r\n");
 }
 
+std::string ReportHead() { return std::string(kByteOrderMark) + kHeader + "\r\n"; }
+
+void AppendMessageRecords(const std::vector<std::string>& messages, std::string* out) {
+  for (const std::string& message : messages)
+    AppendRecord({"", "", "", "", "", "", "", AnsiToUtf8("message: " + message)}, out);
+}
+
 }  // namespace
 
 std::string CsvField(std::string_view text) {
@@ -51,8 +58,7 @@ std::string CsvField(std::string_view text) {
 std::string FormatChangeReport(const ChangeList& changes, CheckList& lines,
                                const std::vector<LineOutcome>& outcomes,
                                const std::vector<std::string>& messages) {
-  std::string out = kByteOrderMark;
-  out.append(kHeader).append("\r\n");
+  std::string out = ReportHead();
   const LineOutcome proposed;
   for (std::size_t i = 0; i < changes.size(); ++i) {
     const ChangeRec& change = changes[i];
@@ -64,15 +70,30 @@ std::string FormatChangeReport(const ChangeList& changes, CheckList& lines,
                   AnsiToUtf8(StatusText(outcome))},
                  &out);
   }
-  for (const std::string& message : messages)
-    AppendRecord({"", "", "", "", "", "", "", AnsiToUtf8("message: " + message)}, &out);
+  AppendMessageRecords(messages, &out);
   return out;
 }
 
 void ChangeReport::Write(const ChangeList& changes, CheckList& lines,
                          const std::vector<LineOutcome>& outcomes) {
-  if (!writer_.WriteWholeFile(path_, FormatChangeReport(changes, lines, outcomes, messages_)))
-    boxes_.ShowMessage("Unable to write report " + path_);
+  lastOutcomes_ = outcomes;
+  Store(FormatChangeReport(changes, lines, outcomes, messages_));
+}
+
+void ChangeReport::WriteMessagesOnly() {
+  std::string text = ReportHead();
+  AppendMessageRecords(messages_, &text);
+  Store(text);
+}
+
+void ChangeReport::Store(const std::string& text) {
+  messagesWritten_ = messages_.size();
+  lastWriteFailed_ = !writer_.WriteWholeFile(path_, text);
+  if (lastWriteFailed_) boxes_.ShowMessage("Unable to write report " + path_);
+}
+
+void ChangeReport::WritePending(const ChangeList& changes, CheckList& lines) {
+  if (messages_.size() > messagesWritten_) Write(changes, lines, std::vector(lastOutcomes_));
 }
 
 }  // namespace zeb

@@ -28,9 +28,18 @@ class ChangeReport {
 
   const std::string& path() const { return path_; }
 
-  // A file that cannot be written is reported in a message box; the run goes on.
+  // A file that cannot be written is reported in a message box; the run goes on, and
+  // LastWriteFailed() tells the program's end, which turns it into the exit code.
   void Write(const ChangeList& changes, CheckList& lines,
              const std::vector<LineOutcome>& outcomes = {});
+
+  // Writes the report again, with the outcomes of the last write, when messages came after
+  // it or it was never written but holds messages (a run that ended before its scan).
+  void WritePending(const ChangeList& changes, CheckList& lines);
+  bool LastWriteFailed() const { return lastWriteFailed_; }
+  // The header and the messages alone, for a run that ended before it had a change list
+  // (its windows could not be made).
+  void WriteMessagesOnly();
 
   // A text the run has to tell whoever reads the report (a failure, a skipped profile):
   // written after the change lines, as a line whose status is "message: " and the text.
@@ -38,8 +47,13 @@ class ChangeReport {
   const std::vector<std::string>& Messages() const { return messages_; }
 
  private:
+  void Store(const std::string& text);
+
   std::string path_;
   std::vector<std::string> messages_;
+  std::vector<LineOutcome> lastOutcomes_;
+  std::size_t messagesWritten_ = 0;
+  bool lastWriteFailed_ = false;
   TextFileWriter& writer_;
   MessageBoxes& boxes_;
 };

@@ -1,15 +1,27 @@
 #include "changes/text_file_writer.h"
 
+#include <cstdio>
 #include <fstream>
 
 namespace zeb {
 
+std::string TemporaryPathBeside(const std::string& path) { return path + ".tmp"; }
+
 bool StreamFileWriter::WriteWholeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) return false;
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  return !file.fail();
+  const std::string temporary = TemporaryPathBeside(path);
+  {
+    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+    if (!file) return false;
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (!file.fail() && MoveIntoPlace(temporary, path)) return true;
+  }
+  std::remove(temporary.c_str());
+  return false;
+}
+
+bool StreamFileWriter::MoveIntoPlace(const std::string& temporary, const std::string& target) {
+  return std::rename(temporary.c_str(), target.c_str()) == 0;
 }
 
 }  // namespace zeb

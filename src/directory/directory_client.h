@@ -5,6 +5,7 @@
 // code page; the conversion to and from UTF-16 is the identity for them.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zeb {
 
@@ -23,6 +24,13 @@ struct ClientVersion {
   std::uint8_t minor = 0;
   std::uint8_t revision = 0;
   std::uint8_t build = 0;
+};
+
+// One alias of the tree: its name and the name its aliasedObjectName gives, each as
+// components root first, typeless, in the code page ({"Acme", "Sales", "Bob"}).
+struct DirectoryAlias {
+  std::vector<std::string> name;
+  std::vector<std::string> target;  // empty when it lies outside the tree or cannot be written
 };
 
 class DirectoryClient {
@@ -60,6 +68,12 @@ class DirectoryClient {
   virtual ClientVersion GetClientVersion() = 0;
   virtual void FreeContext(DirContextHandle context) = 0;
   virtual void FreeUnicodeTables() = 0;
+
+  // Our own addition: every alias of the tree with its target, asked once per run for the
+  // alias index (alias_index.h). An alias whose name cannot be written in the code page may
+  // be left out: no byte string names it. False when the client cannot list them all;
+  // nothing is then answered from an index.
+  [[nodiscard]] virtual bool ListAliases(std::vector<DirectoryAlias>* aliases) = 0;
 };
 
 }  // namespace zeb

@@ -64,6 +64,17 @@ std::string FileInFolder(const std::string& folder, const std::string& file) {
 
 }  // namespace
 
+// The last ".ldif/" splits, so a folder named "x.ldif" does not count; a base holds at
+// least one "=".
+LdifLocation SplitLdifLocation(const std::string& directoryPath) {
+  constexpr std::string_view kSuffix = ".LDIF/";
+  const std::size_t at = UpperAscii(directoryPath).rfind(kSuffix);
+  if (at == std::string::npos) return {directoryPath, {}};
+  std::string base = directoryPath.substr(at + kSuffix.size());
+  if (base.find('=') == std::string::npos) return {directoryPath, {}};
+  return {directoryPath.substr(0, at + kSuffix.size() - 1), std::move(base)};
+}
+
 DirectoryConfig ReadDirectoryConfig(const std::vector<std::string>& arguments,
                                     Registry& registry, const std::string& programFolder) {
   DirectoryConfig config;

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "directory/ldif_result.h"
+#include "platform/code_page_1252.h"
 #include "platform/text.h"
+#include "platform/unicode.h"
 
 namespace zeb {
 
@@ -15,11 +17,25 @@ struct LoadFailure {
   std::string what;
 };
 
+using Entry = DirectoryTree::Entry;
+
 // The attribute description without its options ("objectClass;x" is an objectClass).
 bool IsAttribute(const LdifAttribute& attribute, std::string_view name) {
   const std::string_view description = attribute.type;
   return EqualsIgnoreCase(description.substr(0, description.find(';')), name);
 }
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Exports write UTF-8; a text that is not UTF-8 was written in the code page.
+std::string AsUtf8(std::string_view text) {
+  return IsUtf8(text) ? std::string(text) : AnsiToUtf8(text);
+}
+
+std::string KeyOf(std::string_view utf8Value) { return UpperAscii(utf8Value); }
 
 std::string DnText(const std::vector<Rdn>& leafFirst) {
   std::string text;
@@ -28,21 +44,50 @@ std::string DnText(const std::vector<Rdn>& leafFirst) {
   return text;
 }
 
-std::string DnText(const DirectoryTree::Entry& entry) {
+std::string DnText(const Entry& entry) {
   std::string text;
-  for (const DirectoryTree::Entry* at = &entry; at->parent != nullptr; at = at->parent)
+  for (const Entry* at = &entry; at->parent != nullptr; at = at->parent)
     text.append(text.empty() ? "" : ",").append(at->type + "=" + at->value);
   return text;
 }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-DirectoryTree::Entry* ChildNamed(const DirectoryTree::Entry& parent, std::string_view type,
-                                 std::string_view value) {
-  const auto it = parent.children.find(UpperAscii(value));
+bool SameRdn(const Rdn& a, const Rdn& b) {
+  return EqualsIgnoreCase(a.type, b.type) && EqualsIgnoreCase(a.value, b.value);
+}
+
+// `type` empty: the one child of that name whatever its type, null when two fit.
+Entry* ChildNamed(const Entry& parent, std::string_view type, std::string_view utf8Value) {
+  const auto it = parent.children.find(KeyOf(utf8Value));
   if (it == parent.children.end()) return nullptr;
-  if (!type.empty() && !EqualsIgnoreCase(it->second->type, type)) return nullptr;
-  return it->second;
+  if (type.empty()) return it->second.size() == 1 ? it->second.front() : nullptr;
+  for (Entry* child : it->second)
+    if (EqualsIgnoreCase(child->type, type)) return child;
+  return nullptr;
+}
+
+// DN, names UTF-8, root first; false with `problem` for a malformed one.
+bool ParseRootFirst(std::string_view dn, std::vector<Rdn>* rdns, std::string* problem) {
+  if (!ParseDn(dn, rdns, problem)) return false;
+  for (Rdn& rdn : *rdns) rdn.value = AsUtf8(rdn.value);
+  std::reverse(rdns->begin(), rdns->end());
+  return true;
+}
+
+// `rootFirst` without the base in front; false when it does not lie below the base.
+bool BelowBase(const std::vector<Rdn>& base, std::vector<Rdn>* rootFirst) {
+  if (rootFirst->size() < base.size()) return false;
+  for (std::size_t i = 0; i < base.size(); ++i)
+    if (!SameRdn(base[i], (*rootFirst)[i])) return false;
+  rootFirst->erase(rootFirst->begin(), rootFirst->begin() + static_cast<std::ptrdiff_t>(base.size()));
+  return true;
+}
+
+// The value in the code page, if it can be written there without the form's separators.
+bool WritableValue(const Entry& entry, std::string_view separators, std::string* ansi) {
+  if (!Utf8ToAnsi(entry.value, ansi)) return false;
+  return ansi->find_first_of(separators) == std::string::npos;
 }
 
 }  // namespace
@@ -50,21 +95,29 @@ DirectoryTree::Entry* ChildNamed(const DirectoryTree::Entry& parent, std::string
 // Turns the records into entries: DNs first, then placement root first, then aliases.
 class DirectoryTree::Builder {
  public:
-  explicit Builder(DirectoryTree& tree) : tree_(tree) {}
+  Builder(DirectoryTree& tree, const LdifContent& content, std::vector<Rdn> base)
+      : tree_(tree), content_(content), base_(std::move(base)) {}
 
-  void Build(const std::vector<LdifRecord>& records) {
+  void Build() {
     std::vector<Parsed> parsed;
-    for (const LdifRecord& record : records) {
+    for (const LdifRecord& record : content_.records) {
       Parsed p{&record, ParseName(record)};
       if (IsTreeDeclaration(p)) continue;
+      // The base's own entry is the tree; what lies outside the base is not in it.
+      if (!BelowBase(base_, &p.rootFirst) || p.rootFirst.empty()) continue;
       parsed.push_back(std::move(p));
+    }
+    if (!base_.empty() && parsed.empty()) {
+      std::vector<Rdn> leafFirst(base_.rbegin(), base_.rend());
+      throw LoadFailure{dirresult::kNothingBelowBase, 0,
+                        "no entry of the file lies below the base " + Quoted(DnText(leafFirst))};
     }
     // Containers before what they hold, whatever order the file has.
     std::stable_sort(parsed.begin(), parsed.end(), [](const Parsed& a, const Parsed& b) {
       return a.rootFirst.size() < b.rootFirst.size();
     });
     for (const Parsed& p : parsed) Place(p);
-    for (PendingAlias& alias : aliases_) Resolve(alias);
+    for (PendingAlias& alias : pending_) Resolve(alias);
   }
 
  private:
@@ -77,16 +130,9 @@ class DirectoryTree::Builder {
   std::vector<Rdn> ParseName(const LdifRecord& record) {
     std::vector<Rdn> rdns;
     std::string problem;
-    if (!ParseDn(record.dn, &rdns, &problem))
+    if (!ParseRootFirst(record.dn, &rdns, &problem))
       throw LoadFailure{dirresult::kMalformedLdif, record.line,
                         "the DN " + Quoted(record.dn) + " is not valid: " + problem};
-    for (const Rdn& rdn : rdns) {
-      if (rdn.value.find_first_of(".\\") != std::string::npos)
-        throw LoadFailure{dirresult::kMalformedLdif, record.line,
-                          "the name " + Quoted(rdn.value) +
-                              " cannot be used: directory names here cannot hold \".\" or \"\\\""};
-    }
-    std::reverse(rdns.begin(), rdns.end());
     return rdns;
   }
 
@@ -101,8 +147,23 @@ class DirectoryTree::Builder {
       throw LoadFailure{dirresult::kDuplicateEntry, p.record->line,
                         "the tree is already named at line " + std::to_string(treeLine_)};
     treeLine_ = p.record->line;
-    tree_.declaredTreeName_ = p.rootFirst.front().value;
+    std::string name;
+    tree_.declaredTreeName_ =
+        Utf8ToAnsi(p.rootFirst.front().value, &name) ? name : p.rootFirst.front().value;
     return true;
+  }
+
+  Entry* NewChild(Entry* container, const Rdn& name, int line, bool glue) {
+    auto entry = std::make_unique<Entry>();
+    entry->parent = container;
+    entry->type = name.type;
+    entry->value = name.value;
+    entry->line = line;
+    entry->isGlue = glue;
+    Entry* added = entry.get();
+    container->children[KeyOf(name.value)].push_back(added);
+    tree_.entries_.push_back(std::move(entry));
+    return added;
   }
 
   void Place(const Parsed& p) {
@@ -111,13 +172,8 @@ class DirectoryTree::Builder {
     for (std::size_t i = 0; i + 1 < p.rootFirst.size(); ++i) {
       const Rdn& rdn = p.rootFirst[i];
       Entry* next = ChildNamed(*container, rdn.type, rdn.value);
-      if (next == nullptr) {
-        const std::vector<Rdn> leafFirst(p.rootFirst.rend() - static_cast<std::ptrdiff_t>(i) - 1,
-                                         p.rootFirst.rend());
-        throw LoadFailure{dirresult::kMisplacedEntry, line,
-                          "the container " + Quoted(DnText(leafFirst)) +
-                              " of this entry is not in the file"};
-      }
+      // A subtree's export names containers it does not hold.
+      if (next == nullptr) next = NewChild(container, rdn, 0, true);
       if (next->isAlias)
         throw LoadFailure{dirresult::kMisplacedEntry, line,
                           "this entry is placed under the alias " + Quoted(DnText(*next)) +
@@ -127,38 +183,35 @@ class DirectoryTree::Builder {
     }
 
     const Rdn& name = p.rootFirst.back();
-    const std::string key = UpperAscii(name.value);
-    const auto existing = container->children.find(key);
-    if (existing != container->children.end()) {
-      const Entry& other = *existing->second;
-      const bool sameType = EqualsIgnoreCase(other.type, name.type);
+    Entry* entry = ChildNamed(*container, name.type, name.value);
+    if (entry != nullptr && !entry->isGlue)
       throw LoadFailure{dirresult::kDuplicateEntry, line,
-                        sameType ? "the entry " + Quoted(DnText(other)) +
-                                       " is already defined at line " + std::to_string(other.line)
-                                 : "the name " + Quoted(name.value) + " is already used by " +
-                                       Quoted(DnText(other)) + " (line " +
-                                       std::to_string(other.line) +
-                                       "); names in one container must differ in more than type"};
+                        "the entry " + Quoted(DnText(*entry)) + " is already defined at line " +
+                            std::to_string(entry->line)};
+    if (entry == nullptr) {
+      entry = NewChild(container, name, line, false);
+    } else {
+      entry->isGlue = false;
+      entry->line = line;
     }
+    ReadAliasTarget(*p.record, entry);
+  }
 
-    auto entry = std::make_unique<Entry>();
-    entry->parent = container;
-    entry->type = name.type;
-    entry->value = name.value;
-    entry->line = line;
-    ReadAliasTarget(*p.record, entry.get());
-    container->children.emplace(key, entry.get());
-    tree_.entries_.push_back(std::move(entry));
+  std::string Value(const LdifAttribute& attribute) {
+    std::string value;
+    LdifProblem problem;
+    if (!ReadAttributeValue(attribute, content_.fileName, &value, &problem))
+      throw LoadFailure{dirresult::kFileMissing, problem.line, problem.what};
+    return value;
   }
 
   void ReadAliasTarget(const LdifRecord& record, Entry* entry) {
-    const auto& attributes = record.attributes;
-    entry->isAlias = std::any_of(attributes.begin(), attributes.end(), [](const LdifAttribute& a) {
-      return IsAttribute(a, "objectClass") && EqualsIgnoreCase(a.value, "alias");
-    });
+    for (const LdifAttribute& attribute : record.attributes)
+      if (IsAttribute(attribute, "objectClass") && EqualsIgnoreCase(Value(attribute), "alias"))
+        entry->isAlias = true;
     if (!entry->isAlias) return;
     const LdifAttribute* target = nullptr;
-    for (const LdifAttribute& attribute : attributes) {
+    for (const LdifAttribute& attribute : record.attributes) {
       if (!IsAttribute(attribute, "aliasedObjectName")) continue;
       if (target != nullptr)
         throw LoadFailure{dirresult::kMalformedLdif, attribute.line,
@@ -168,15 +221,17 @@ class DirectoryTree::Builder {
     if (target == nullptr)
       throw LoadFailure{dirresult::kAliasToNothing, record.line,
                         "the alias " + Quoted(record.dn) + " has no aliasedObjectName"};
-    std::vector<Rdn> rdns;
+    const std::string targetText = Value(*target);
     std::string problem;
-    if (!ParseDn(target->value, &rdns, &problem))
+    if (!ParseRootFirst(targetText, &entry->target, &problem))
       throw LoadFailure{dirresult::kMalformedLdif, target->line,
-                        "the aliasedObjectName " + Quoted(target->value) + " is not valid: " +
+                        "the aliasedObjectName " + Quoted(targetText) + " is not valid: " +
                             problem};
-    std::reverse(rdns.begin(), rdns.end());
-    aliases_.push_back({entry, std::move(rdns), target->line, target->value});
-    pendingOf_[entry] = aliases_.size() - 1;
+    // A target outside the base, or the base itself, is no object of this tree.
+    if (!BelowBase(base_, &entry->target)) entry->target.clear();
+    pending_.push_back({entry, target->line});
+    pendingOf_[entry] = pending_.size() - 1;
+    tree_.aliases_.push_back(entry);
   }
 
   // Follows the alias's target name from the root, resolving every alias on the way (an
@@ -190,9 +245,27 @@ class DirectoryTree::Builder {
     if (state_[start.alias] == State::kResolved) return;
     std::vector<Step> stack{{&start, 0, &tree_.root_}};
     state_[start.alias] = State::kResolving;
+    // Every alias on the stack waits for the one above it: when that one leads nowhere,
+    // so do they all.
+    const auto allDangling = [&] {
+      for (const Step& step : stack) {
+        step.alias->alias->aliased = nullptr;
+        state_[step.alias->alias] = State::kResolved;
+      }
+      stack.clear();
+    };
     while (!stack.empty()) {
       Step& step = stack.back();
-      if (step.next == step.alias->target.size()) {
+      const std::vector<Rdn>& target = step.alias->alias->target;
+      if (target.empty()) {
+        allDangling();
+        continue;
+      }
+      if (step.next == target.size()) {
+        if (step.at->isGlue) {
+          allDangling();
+          continue;
+        }
         step.alias->alias->aliased = step.at;
         state_[step.alias->alias] = State::kResolved;
         const Entry* reached = step.at;
@@ -203,12 +276,12 @@ class DirectoryTree::Builder {
         }
         continue;
       }
-      const Rdn& rdn = step.alias->target[step.next];
+      const Rdn& rdn = target[step.next];
       Entry* child = ChildNamed(*step.at, rdn.type, rdn.value);
-      if (child == nullptr)
-        throw LoadFailure{dirresult::kAliasToNothing, step.alias->line,
-                          "the alias " + Quoted(DnText(*step.alias->alias)) + " points to " +
-                              Quoted(step.alias->targetText) + ", which is not in the file"};
+      if (child == nullptr) {
+        allDangling();
+        continue;
+      }
       if (!child->isAlias) {
         step.at = child;
         ++step.next;
@@ -217,14 +290,18 @@ class DirectoryTree::Builder {
       Entry* inner = child;
       switch (state_[inner]) {
         case State::kResolved:
-          step.at = inner->aliased;
-          ++step.next;
+          if (inner->aliased == nullptr) {
+            allDangling();
+          } else {
+            step.at = inner->aliased;
+            ++step.next;
+          }
           break;
         case State::kResolving:
           throw LoadFailure{dirresult::kAliasLoop, step.alias->line, LoopText(stack, *inner)};
         case State::kUnresolved:
           state_[inner] = State::kResolving;
-          stack.push_back({&aliases_[pendingOf_[inner]], 0, &tree_.root_});
+          stack.push_back({&pending_[pendingOf_[inner]], 0, &tree_.root_});
           break;
       }
     }
@@ -246,8 +323,10 @@ class DirectoryTree::Builder {
   }
 
   DirectoryTree& tree_;
+  const LdifContent& content_;
+  const std::vector<Rdn> base_;
   int treeLine_ = 0;
-  std::vector<PendingAlias> aliases_;
+  std::vector<PendingAlias> pending_;
   std::unordered_map<const Entry*, std::size_t> pendingOf_;
   std::unordered_map<const Entry*, State> state_;
 };
@@ -257,17 +336,24 @@ DirectoryTree::DirectoryTree() = default;
 void DirectoryTree::Clear() {
   root_.children.clear();
   entries_.clear();
+  aliases_.clear();
   declaredTreeName_.clear();
 }
 
-DirectoryTree::LoadOutcome DirectoryTree::Load(const LdifContent& content) {
+DirectoryTree::LoadOutcome DirectoryTree::Load(const LdifContent& content, std::string_view base) {
   Clear();
   if (!content.ok) {
     return {content.unreadable ? dirresult::kFileMissing : dirresult::kMalformedLdif,
             content.problem};
   }
+  std::vector<Rdn> baseRootFirst;
+  std::string problem;
+  if (!base.empty() && !ParseRootFirst(base, &baseRootFirst, &problem))
+    return {dirresult::kMalformedLdif,
+            {content.fileName, 0,
+             "the base " + Quoted(std::string(base)) + " is not a valid DN: " + problem}};
   try {
-    Builder(*this).Build(content.records);
+    Builder(*this, content, std::move(baseRootFirst)).Build();
   } catch (const LoadFailure& failure) {
     Clear();
     return {failure.code, {content.fileName, failure.line, failure.what}};
@@ -286,29 +372,54 @@ const DirectoryTree::Entry* DirectoryTree::Find(const std::vector<std::string_vi
     const std::string_view value = typeful ? component.substr(equals + 1) : component;
     // A typeful component with an empty type matches nothing.
     if (typeful && type.empty()) return nullptr;
-    const Entry* child = ChildNamed(*at, type, value);
+    const Entry* child =
+        IsAscii(value) ? ChildNamed(*at, type, value) : ChildNamed(*at, type, AnsiToUtf8(value));
     if (child == nullptr) return nullptr;
     if (child->isAlias && (i + 1 < rootFirst.size() || followLast)) child = child->aliased;
+    if (child == nullptr) return nullptr;
     at = child;
   }
-  return at;
+  return at->isGlue ? nullptr : at;
 }
 
-std::string DirectoryTree::DottedName(const Entry& entry, bool typeful) {
-  std::string name;
+bool DirectoryTree::DottedName(const Entry& entry, bool typeful, std::string* name) {
+  std::string dotted;
+  std::string value;
   for (const Entry* at = &entry; at->parent != nullptr; at = at->parent) {
-    if (!name.empty()) name.push_back('.');
-    if (typeful) name.append(UpperAscii(at->type)).push_back('=');
-    name.append(at->value);
+    if (!WritableValue(*at, ".\\", &value)) return false;
+    // A typeless name that fits a sibling too would name neither.
+    if (!typeful && at->parent->children.at(KeyOf(at->value)).size() > 1) return false;
+    if (!dotted.empty()) dotted.push_back('.');
+    if (typeful) dotted.append(UpperAscii(at->type)).push_back('=');
+    dotted.append(value);
   }
-  return name;
+  *name = std::move(dotted);
+  return true;
 }
 
-std::string DirectoryTree::PathOf(const Entry& entry) {
-  std::string path;
-  for (const Entry* at = &entry; at->parent != nullptr; at = at->parent)
-    path.insert(0, "\\" + at->value);
-  return path;
+bool DirectoryTree::PathOf(const Entry& entry, std::string* path) {
+  std::vector<std::string> components;
+  if (!ComponentsOf(entry, &components)) return false;
+  std::string text;
+  for (const std::string& component : components) text.append("\\").append(component);
+  *path = std::move(text);
+  return true;
+}
+
+bool DirectoryTree::ComponentsOf(const Entry& entry, std::vector<std::string>* rootFirst) {
+  std::vector<std::string> components;
+  std::string value;
+  for (const Entry* at = &entry; at->parent != nullptr; at = at->parent) {
+    if (!WritableValue(*at, "\\", &value)) return false;
+    components.push_back(value);
+  }
+  std::reverse(components.begin(), components.end());
+  *rootFirst = std::move(components);
+  return true;
+}
+
+bool DirectoryTree::NameOf(const Entry& entry, std::string* name) {
+  return WritableValue(entry, "\\", name);
 }
 
 }  // namespace zeb

@@ -1,17 +1,12 @@
 #include "directory/dn.h"
 
+#include "platform/text.h"
+
 namespace zeb {
 
 namespace {
 
 constexpr std::string_view kEscapable = ",=+<>#;\\\" ";
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 bool IsTypeChar(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
@@ -66,8 +61,8 @@ bool ParseRdn(std::string_view dn, std::size_t* pos, Rdn* rdn, std::string* prob
     }
     if (i + 1 < dn.size() && kEscapable.find(dn[i + 1]) != std::string_view::npos) {
       rdn->value.push_back(dn[++i]);
-    } else if (i + 2 < dn.size() && HexDigit(dn[i + 1]) >= 0 && HexDigit(dn[i + 2]) >= 0) {
-      rdn->value.push_back(static_cast<char>(HexDigit(dn[i + 1]) * 16 + HexDigit(dn[i + 2])));
+    } else if (i + 2 < dn.size() && HexDigitValue(dn[i + 1]) >= 0 && HexDigitValue(dn[i + 2]) >= 0) {
+      rdn->value.push_back(static_cast<char>(HexDigitValue(dn[i + 1]) * 16 + HexDigitValue(dn[i + 2])));
       i += 2;
     } else {
       *problem = "a \"\\\" must be followed by a special character or two hex digits";

@@ -78,7 +78,56 @@ bool IsAttributeNameChar(char c) {
          c == '-' || c == ';' || c == '.';
 }
 
-LdifAttribute ParseAttributeLine(const LogicalLine& line) {
+// "%20" and the like; a "%" without two hex digits stays as it is.
+std::string PercentDecoded(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() && HexDigitValue(text[i + 1]) >= 0 && HexDigitValue(text[i + 2]) >= 0) {
+      out.push_back(static_cast<char>(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2])));
+      i += 2;
+    } else {
+      out.push_back(text[i]);
+    }
+  }
+  return out;
+}
+
+std::string FolderOf(const std::string& fileName) {
+  const std::size_t slash = fileName.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
+}
+
+// The local file a file: URL names: "file:///C:/x/y.jpg" or "file:///srv/y.jpg" as they
+// stand, "file:y.jpg" and "file:sub/y.jpg" beside the LDIF file. Other machines' files and
+// other schemes are refused: the program reads nothing from the network at start-up.
+std::string UrlValueFile(const LogicalLine& line, std::string_view url,
+                         const std::string& fileName) {
+  constexpr std::string_view kFileScheme = "file:";
+  if (!StartsWithIgnoreCase(url, kFileScheme))
+    throw LdifError(line.line, "the value's URL \"" + Cut(url, 60) +
+                                   "\" is not a file: URL; only file: URLs are read");
+  std::string_view rest = url.substr(kFileScheme.size());
+  if (rest.substr(0, 2) == "//") {
+    rest.remove_prefix(2);
+    const std::size_t slash = rest.find('/');
+    const std::string_view host = rest.substr(0, slash);
+    if (!host.empty() && !EqualsIgnoreCase(host, "localhost"))
+      throw LdifError(line.line, "the value's URL \"" + Cut(url, 60) +
+                                     "\" names a file of another machine");
+    rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash);
+    // "/C:/dir" is a drive path.
+    if (rest.size() >= 3 && rest[0] == '/' && rest[2] == ':') rest.remove_prefix(1);
+    if (rest.empty()) throw LdifError(line.line, "the value's URL \"" + Cut(url, 60) +
+                                                     "\" names no file");
+    return PercentDecoded(rest);
+  }
+  if (rest.empty())
+    throw LdifError(line.line, "the value's URL \"" + Cut(url, 60) + "\" names no file");
+  if (rest.front() == '/') return PercentDecoded(rest);
+  return FolderOf(fileName) + PercentDecoded(rest);
+}
+
+LdifAttribute ParseAttributeLine(const LogicalLine& line, const std::string& fileName) {
   const std::string& text = line.text;
   const std::size_t colon = text.find(':');
   if (colon == std::string::npos)
@@ -95,11 +144,15 @@ LdifAttribute ParseAttributeLine(const LogicalLine& line) {
 
   std::size_t valueStart = colon + 1;
   const char form = valueStart < text.size() ? text[valueStart] : '\0';
-  if (form == '<')
-    throw LdifError(line.line, "values given by URL (\":<\") are not supported");
-  if (form == ':') ++valueStart;
+  if (form == ':' || form == '<') ++valueStart;
   while (valueStart < text.size() && text[valueStart] == ' ') ++valueStart;
   const std::string_view value = std::string_view(text).substr(std::min(valueStart, text.size()));
+  if (form == '<') {
+    std::string_view url = value;
+    while (!url.empty() && url.back() == ' ') url.remove_suffix(1);
+    attribute.valueFile = UrlValueFile(line, url, fileName);
+    return attribute;
+  }
   if (form != ':') {
     attribute.value = std::string(value);
     return attribute;
@@ -111,15 +164,17 @@ LdifAttribute ParseAttributeLine(const LogicalLine& line) {
   return attribute;
 }
 
-LdifRecord ParseRecord(const LineGroup& group, std::size_t first) {
+LdifRecord ParseRecord(const LineGroup& group, std::size_t first, const std::string& fileName) {
   LdifRecord record;
-  const LdifAttribute dn = ParseAttributeLine(group[first]);
+  const LdifAttribute dn = ParseAttributeLine(group[first], fileName);
   if (!EqualsIgnoreCase(dn.type, "dn"))
     throw LdifError(dn.line, "a record must begin with \"dn:\", not \"" + dn.type + ":\"");
+  if (!dn.valueFile.empty())
+    throw LdifError(dn.line, "a DN cannot be given by URL");
   record.dn = dn.value;
   record.line = dn.line;
   for (std::size_t i = first + 1; i < group.size(); ++i) {
-    LdifAttribute attribute = ParseAttributeLine(group[i]);
+    LdifAttribute attribute = ParseAttributeLine(group[i], fileName);
     if (EqualsIgnoreCase(attribute.type, "changetype") ||
         EqualsIgnoreCase(attribute.type, "control"))
       throw LdifError(attribute.line,
@@ -133,8 +188,8 @@ LdifRecord ParseRecord(const LineGroup& group, std::size_t first) {
 }
 
 // "version: 1" may open the file, alone or directly above the first record's "dn:".
-std::size_t SkipVersionLine(const LineGroup& group) {
-  const LdifAttribute first = ParseAttributeLine(group.front());
+std::size_t SkipVersionLine(const LineGroup& group, const std::string& fileName) {
+  const LdifAttribute first = ParseAttributeLine(group.front(), fileName);
   if (!EqualsIgnoreCase(first.type, "version")) return 0;
   if (first.value != "1")
     throw LdifError(first.line, "LDIF version \"" + first.value + "\" is not supported");
@@ -187,15 +242,35 @@ LdifContent ParseLdif(std::string_view text, const std::string& fileName) {
     bool firstRecord = true;
     for (const LineGroup& group : groups) {
       if (group.empty()) continue;
-      const std::size_t first = firstRecord ? SkipVersionLine(group) : 0;
+      const std::size_t first = firstRecord ? SkipVersionLine(group, fileName) : 0;
       firstRecord = false;
-      if (first < group.size()) content.records.push_back(ParseRecord(group, first));
+      if (first < group.size()) content.records.push_back(ParseRecord(group, first, fileName));
     }
   } catch (const LdifError& error) {
     content.ok = false;
     content.problem = {fileName, error.line, error.what};
   }
   return content;
+}
+
+bool ReadAttributeValue(const LdifAttribute& attribute, const std::string& fileName,
+                        std::string* value, LdifProblem* problem) {
+  if (attribute.valueFile.empty()) {
+    *value = attribute.value;
+    return true;
+  }
+  std::ifstream in(attribute.valueFile, std::ios::binary);
+  std::string bytes;
+  const bool opened = static_cast<bool>(in);
+  if (opened) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (!opened || in.bad()) {
+    *problem = {fileName, attribute.line,
+                "the file \"" + attribute.valueFile + "\" of the value of \"" + attribute.type +
+                    "\" cannot be read"};
+    return false;
+  }
+  *value = std::move(bytes);
+  return true;
 }
 
 LdifContent ReadLdifFile(const std::string& path) {

@@ -6,6 +6,7 @@
 #include "directory/ldif_result.h"
 #include "directory/name_components.h"
 #include "directory/names.h"
+#include "platform/code_page_1252.h"
 #include "platform/text.h"
 
 namespace zeb {
@@ -27,12 +28,16 @@ std::vector<std::string_view> RootFirst(std::string_view dotted) {
 }  // namespace
 
 LdifDirectory::LdifDirectory(const DirectoryConfig& config)
-    : LdifDirectory(ReadLdifFile(config.directoryPath), config.treeName, config.userName) {}
+    : LdifDirectory(config, SplitLdifLocation(config.directoryPath)) {}
+
+LdifDirectory::LdifDirectory(const DirectoryConfig& config, const LdifLocation& location)
+    : LdifDirectory(ReadLdifFile(location.file), config.treeName, config.userName,
+                    location.base) {}
 
 LdifDirectory::LdifDirectory(const LdifContent& content, const std::string& treeName,
-                             const std::string& userName)
+                             const std::string& userName, const std::string& base)
     : userName_(userName) {
-  const DirectoryTree::LoadOutcome outcome = tree_.Load(content);
+  const DirectoryTree::LoadOutcome outcome = tree_.Load(content, base);
   loadResult_ = outcome.code;
   if (outcome.code != dirresult::kOk) lastError_ = outcome.problem.Text();
   treeName_ = treeName.empty() ? tree_.DeclaredTreeName() : treeName;
@@ -70,15 +75,16 @@ const DirectoryTree::Entry* LdifDirectory::UserEntry() const {
 
 std::string LdifDirectory::DefaultFullName() {
   const DirectoryTree::Entry* user = UserEntry();
-  const std::string path = user ? DirectoryTree::PathOf(*user) : DottedToPath(userName_);
+  std::string path;
+  if (!user || !DirectoryTree::PathOf(*user, &path)) path = DottedToPath(userName_);
   return std::string(kFullNamePrefix) + treeName_ + path;
 }
 
 bool LdifDirectory::FindTree(const std::string& treeName, std::string* userLeafName) {
   if (!EqualsIgnoreCase(treeName, treeName_)) return false;
   const DirectoryTree::Entry* user = UserEntry();
-  if (user) {
-    *userLeafName = user->value;
+  if (user && DirectoryTree::NameOf(*user, userLeafName)) {
+    // As the directory spells it.
   } else {
     const std::string_view name = std::string_view(userName_).substr(
         std::min(userName_.find_first_not_of('.'), userName_.size()));
@@ -166,9 +172,19 @@ std::int32_t LdifDirectory::ReadObjectName(DirContextHandle context, const std::
   const ContextState* state = FindContext(context, &result);
   if (!state) return result;
   const std::string name = state->nameContext.empty() ? leaf : leaf + "." + state->nameContext;
-  const DirectoryTree::Entry* entry = leaf.empty() ? nullptr : FindDotted(name, true);
+  const DirectoryTree::Entry* entry = leaf.empty() ? nullptr : FindDotted(name, false);
   if (!entry) return dirresult::kNoSuchEntry;
-  *objectName = DirectoryTree::DottedName(*entry, !(state->flags & kTypelessNamesFlag));
+  if (entry->isAlias) entry = entry->aliased;
+  if (!entry) return dirresult::kAliasToNothing;
+  return WriteDottedName(*entry, state->flags, objectName);
+}
+
+std::int32_t LdifDirectory::WriteDottedName(const DirectoryTree::Entry& entry,
+                                            std::uint32_t flags, std::string* name) {
+  // The tree itself has no dotted name.
+  if (!entry.parent) return dirresult::kNoSuchEntry;
+  if (!DirectoryTree::DottedName(entry, !(flags & kTypelessNamesFlag), name))
+    return dirresult::kNameNotWritable;
   return dirresult::kOk;
 }
 
@@ -180,10 +196,27 @@ std::int32_t LdifDirectory::DXVRCanonicalizeName(DirContextHandle context,
   const ContextState* state = FindContext(context, &result);
   if (!state) return result;
   const DirectoryTree::Entry* entry = FindDotted(name, false);
-  // The tree itself has no dotted name.
-  if (!entry || !entry->parent) return dirresult::kNoSuchEntry;
-  *canonical = DirectoryTree::DottedName(*entry, !(state->flags & kTypelessNamesFlag));
-  return dirresult::kOk;
+  if (!entry) return dirresult::kNoSuchEntry;
+  return WriteDottedName(*entry, state->flags, canonical);
+}
+
+bool LdifDirectory::ListAliases(std::vector<DirectoryAlias>* aliases) {
+  if (!initialised_) return false;
+  aliases->clear();
+  for (const DirectoryTree::Entry* alias : tree_.Aliases()) {
+    DirectoryAlias listed;
+    if (!DirectoryTree::ComponentsOf(*alias, &listed.name)) continue;
+    for (const Rdn& rdn : alias->target) {
+      std::string value;
+      if (!Utf8ToAnsi(rdn.value, &value)) {
+        listed.target.clear();
+        break;
+      }
+      listed.target.push_back(value);
+    }
+    aliases->push_back(std::move(listed));
+  }
+  return true;
 }
 
 void LdifDirectory::FreeContext(DirContextHandle context) {

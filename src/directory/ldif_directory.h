@@ -12,15 +12,18 @@
 //
 // Result codes (ldif_result.h). DXCallsInit answers how loading the file went, and
 // LastError() says which file, which line and what is wrong:
-//   -1001 the file cannot be opened or read
-//   -1002 malformed LDIF or DN
-//   -1003 a DN twice, or two entries of one name in a container
-//   -1004 an entry whose container is missing or is an alias
-//   -1005 an alias without aliasedObjectName, or naming nothing in the file
+//   -1001 the file, or a file a value's URL names, cannot be opened or read
+//   -1002 malformed LDIF or DN (the base's too), or a change record
+//   -1003 a DN twice
+//   -1004 an entry placed under an alias
+//   -1005 an alias without aliasedObjectName
 //   -1006 an alias loop
+//   -1007 a base that no entry of the file lies below
 // Calls before a successful DXCallsInit give -1010, an unknown context -1011, a context
 // key other than the flags -1012, a name context over 256 characters -1013, a name that
-// denotes nothing -1020.
+// denotes nothing -1020 (a typeless name that fits two siblings denotes nothing), an alias
+// that leads to nothing -1005, an object whose name the program's byte strings cannot
+// hold -1021.
 //
 // Client kind 4, version 5.2: shortcut changes are proposed ticked. Tests can make any
 // client call fail (FailCall) and count the releases.
@@ -49,11 +52,13 @@ class LdifDirectory : public DirectoryClient {
     kCanonicalizeName,
   };
 
-  // Reads config.directoryPath now; a problem waits for DXCallsInit to report it.
+  // Reads config.directoryPath now (a file, and a base DN after it: directory_config.h); a
+  // problem waits for DXCallsInit to report it.
   explicit LdifDirectory(const DirectoryConfig& config);
-  // From content already read. An empty treeName takes the file's own "t=" name.
+  // From content already read. An empty treeName takes the file's own "t=" name; `base`
+  // as in DirectoryConfig.
   LdifDirectory(const LdifContent& content, const std::string& treeName,
-                const std::string& userName);
+                const std::string& userName, const std::string& base = {});
 
   // What went wrong loading the file (file, line, what), or empty.
   const std::string& LastError() const { return lastError_; }
@@ -90,6 +95,7 @@ class LdifDirectory : public DirectoryClient {
   ClientVersion GetClientVersion() override { return clientVersion_; }
   void FreeContext(DirContextHandle context) override;
   void FreeUnicodeTables() override { ++freeUnicodeTablesCalls_; }
+  bool ListAliases(std::vector<DirectoryAlias>* aliases) override;
 
  private:
   struct ContextState {
@@ -97,12 +103,15 @@ class LdifDirectory : public DirectoryClient {
     std::string nameContext;
   };
 
+  LdifDirectory(const DirectoryConfig& config, const LdifLocation& location);
   // The injected failure code for `call`, or 0.
   std::int32_t InjectedFailure(Call call) const;
   // The context's state, or null with `*result` set to the failure code.
   ContextState* FindContext(DirContextHandle context, std::int32_t* result);
   const DirectoryTree::Entry* FindDotted(const std::string& dotted, bool followLast) const;
   const DirectoryTree::Entry* UserEntry() const;
+  static std::int32_t WriteDottedName(const DirectoryTree::Entry& entry, std::uint32_t flags,
+                                      std::string* name);
 
   DirectoryTree tree_;
   std::int32_t loadResult_ = 0;

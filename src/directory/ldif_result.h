@@ -14,10 +14,12 @@ constexpr std::int32_t kFileMissing = -1001;     // the file cannot be opened or
 constexpr std::int32_t kMalformedLdif = -1002;   // a line, a value or a DN is not valid
 constexpr std::int32_t kDuplicateEntry = -1003;  // a DN twice, or two same-named entries
                                                  // in one container
-constexpr std::int32_t kMisplacedEntry = -1004;  // its container is missing or an alias
-constexpr std::int32_t kAliasToNothing = -1005;  // no aliasedObjectName, or it names
-                                                 // no entry of the file
+constexpr std::int32_t kMisplacedEntry = -1004;  // placed under an alias, or a "t=" record
+                                                 // with more than the tree's name
+constexpr std::int32_t kAliasToNothing = -1005;  // no aliasedObjectName; in a look-up: the
+                                                 // alias leads to no entry of the file
 constexpr std::int32_t kAliasLoop = -1006;       // following aliases comes back to one
+constexpr std::int32_t kNothingBelowBase = -1007;  // no entry lies below the base DN
 
 // Calls made in the wrong state or with bad arguments.
 constexpr std::int32_t kNotInitialised = -1010;    // DXCallsInit has not succeeded
@@ -27,5 +29,8 @@ constexpr std::int32_t kNameTooLong = -1013;       // a name context over 256 ch
 
 // Name look-ups.
 constexpr std::int32_t kNoSuchEntry = -1020;  // the name denotes no entry
+// The object's name cannot be written in the program's byte strings: a character outside
+// the code page, or a "." or "\" inside one of its names.
+constexpr std::int32_t kNameNotWritable = -1021;
 
 }  // namespace zeb::dirresult

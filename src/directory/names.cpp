@@ -1,5 +1,6 @@
 #include "directory/names.h"
 
+#include <optional>
 #include <vector>
 
 #include "directory/name_components.h"
@@ -144,42 +145,80 @@ NameSplit SplitAtTree(std::string_view path, std::string_view treeName) {
 }
 
 DirectoryNames::DirectoryNames(DirectoryClient& client, DirContextHandle context,
-                               std::string treeName, MessageBoxes& messages)
-    : client_(client), context_(context), treeName_(std::move(treeName)), messages_(messages) {}
+                               std::string treeName, MessageBoxes& messages, int lookups)
+    : client_(client), context_(context), treeName_(std::move(treeName)), messages_(messages) {
+  if (lookups & lookups::kMemo) memo_ = std::make_unique<NameMemo>();
+  if (lookups & lookups::kIndex) index_ = std::make_unique<AliasIndex>(client_);
+}
 
 std::string DirectoryNames::FullNameOf(std::string_view dotted) const {
   return std::string(kFullNamePrefix).append(treeName_).append(DottedToPath(dotted));
 }
 
-std::string DirectoryNames::CanonicalizeName(const std::string& dotted) {
-  if (dotted.empty() || dotted == ".") return dotted;
-  const std::string_view name = WithoutLeadingDots(dotted);
-  if (name.empty()) return dotted;
+bool DirectoryNames::FindEntry(const std::string& fullName) {
+  if (!memo_) return client_.FindEntry(fullName);
+  if (const std::optional<bool> known = memo_->Entry(fullName)) return *known;
+  // A client that raises is not remembered: the caller treats it as a failure each time.
+  const bool exists = client_.FindEntry(fullName);
+  memo_->RememberEntry(fullName, exists);
+  return exists;
+}
 
+std::optional<std::string> DirectoryNames::AskCanonical(std::string_view name) {
   const std::size_t dot = name.find('.');
   const std::string leaf(name.substr(0, dot));
   const std::string container(dot == std::string_view::npos ? std::string_view()
                                                             : TailFrom(name, dot + 1));
 
-  if (client_.DXVRSetContextName(context_, container) < 0) return dotted;
+  if (client_.DXVRSetContextName(context_, container) < 0) return std::nullopt;
   std::string objectName;
-  if (client_.ReadObjectName(context_, leaf, &objectName) < 0) return dotted;
+  if (client_.ReadObjectName(context_, leaf, &objectName) < 0) return std::nullopt;
   objectName = Cut(objectName, kClientBuffer - 1);
   std::string canonical;
   const std::int32_t result = client_.DXVRCanonicalizeName(context_, objectName, &canonical);
   if (result < 0) {
     messages_.ShowMessage("DXVRCanonicalizeName failed (" + std::to_string(result) + ")");
-    return dotted;
+    return std::nullopt;
   }
   // The client writes into a zero-terminated buffer: the text ends at the first zero.
   canonical = Cut(canonical, kClientBuffer - 1);
   return canonical.substr(0, canonical.find('\0'));
 }
 
+std::string DirectoryNames::CanonicalizeName(const std::string& dotted) {
+  if (dotted.empty() || dotted == ".") return dotted;
+  const std::string_view name = WithoutLeadingDots(dotted);
+  if (name.empty()) return dotted;
+  if (!memo_) return AskCanonical(name).value_or(dotted);
+  if (const NameMemo::Canonical* known = memo_->CanonicalOf(name))
+    return known->name.value_or(dotted);
+  std::optional<std::string> canonical = AskCanonical(name);
+  memo_->RememberCanonical(name, canonical);
+  return canonical.value_or(dotted);
+}
+
+// ResolveAlias answers true only when CanonicalizeName(dotted) differs from dotted other
+// than in ASCII case. For a typeless dotted name none of whose leading parts is an alias,
+// a client either fails at some step (CanonicalizeName gives the input back) or reaches
+// the object along those same components and spells each as the directory stores it,
+// equal to the input but for ASCII case; neither differs, so the answer is false whether
+// or not the entry exists. That holds only where nothing is cut: a full name of at most
+// 255 characters gives a dotted name and a container within the client's limits. A typeful
+// component ("CN=Bob") is not answered: its canonical form is typeless and differs.
+bool DirectoryNames::ProvablyNoAlias(const std::string& fullName) const {
+  if (!index_ || fullName.size() > kNameLimit) return false;
+  const std::string dotted = FullNameToDotted(fullName);
+  if (dotted.find('=') != std::string::npos) return false;
+  return index_->NoLeadingPartIsAlias(dotted);
+}
+
 bool DirectoryNames::ResolveAlias(const std::string& fullName, std::string* target) {
   // A failure anywhere means "not an alias": the scan must go on.
   try {
-    if (!client_.FindEntry(fullName)) return false;
+    // Answered without the client, the target is left as it was: callers read it only
+    // after a true answer.
+    if (ProvablyNoAlias(fullName)) return false;
+    if (!FindEntry(fullName)) return false;
     const std::string dotted = FullNameToDotted(fullName);
     const std::string canonical = CanonicalizeName(dotted);
     *target = FullNameOf(canonical);
@@ -192,7 +231,7 @@ bool DirectoryNames::ResolveAlias(const std::string& fullName, std::string* targ
 NameSplit DirectoryNames::FindObjectPrefix(const std::string& path) {
   const auto isEntry = [this](const std::string& name) {
     try {
-      return client_.FindEntry(name);
+      return FindEntry(name);
     } catch (...) {
       return false;
     }

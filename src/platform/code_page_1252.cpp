@@ -42,4 +42,13 @@ std::string WideToAnsi(std::u16string_view text) {
 
 std::string AnsiToUtf8(std::string_view bytes) { return WideToUtf8(AnsiToWide(bytes)); }
 
+bool Utf8ToAnsi(std::string_view utf8, std::string* ansi) {
+  // Every byte of the code page stands for a character of its own, so the conversion lost
+  // nothing exactly when it converts back to the same text.
+  std::string bytes = WideToAnsi(Utf8ToWide(utf8));
+  if (AnsiToUtf8(bytes) != utf8) return false;
+  *ansi = std::move(bytes);
+  return true;
+}
+
 }  // namespace zeb

@@ -15,5 +15,9 @@ std::string WideToAnsi(std::u16string_view text);
 
 // For files read outside Windows.
 std::string AnsiToUtf8(std::string_view bytes);
+// Well-formed UTF-8 to the code page. False, with `ansi` left alone, when a character has
+// no byte in the code page (the program's byte strings cannot hold it) or `utf8` is
+// malformed.
+[[nodiscard]] bool Utf8ToAnsi(std::string_view utf8, std::string* ansi);
 
 }  // namespace zeb

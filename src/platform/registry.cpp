@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/text.h"
+#include "platform/wide_case.h"
 
 namespace zeb {
 namespace {
@@ -38,8 +39,10 @@ std::string NormalizedPath(const std::string& path) {
   return out;
 }
 
+// As the Registry decides it: "\\Soft\\\xC9t\xE9" and "\\Soft\\\xE9t\xE9" are one key, and a copy of
+// it into "\\Soft\\\xE9t\xE9\\Sub" would copy into itself without end.
 bool IsSameOrBelow(const std::string& path, const std::string& ancestor) {
-  return EqualsIgnoreCase(path, ancestor) || StartsWithIgnoreCase(path, ancestor + "\\");
+  return SameFoldedName(path, ancestor) || IsFoldedPathBelow(path, ancestor);
 }
 
 KeyHandle Open(RegistryApi& api, RegKey parent, const std::string& subKey) {

@@ -90,7 +90,8 @@ class Registry {
   bool DeleteValue(const std::string& name);
   // Deletes the key with its whole subtree; never the root key itself.
   bool DeleteKey(const std::string& path);
-  // Only when `from` exists and `to` does not (and is not below `from`): creates `to`, copies
+  // Only when `from` exists and `to` does not (and is neither `from` itself nor below it, names
+  // compared as the Registry compares them, beyond ASCII too): creates `to`, copies
   // every value with its type and every subkey, then (when deleteSource) deletes `from` with
   // its subtree. A copy that cannot be completed is removed again and `from` stays.
   void MoveKey(const std::string& from, const std::string& to, bool deleteSource = true);

@@ -49,6 +49,13 @@ bool ReplaceFirstIgnoreCase(std::string_view text, std::string_view search,
   return true;
 }
 
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 std::string Cut(std::string_view text, std::size_t limit) {
   return std::string(text.substr(0, limit));
 }

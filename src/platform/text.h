@@ -20,6 +20,8 @@ std::size_t FindIgnoreCase(std::string_view haystack, std::string_view needle);
 // its case. Returns false and leaves `result` alone when `search` does not occur or is empty.
 bool ReplaceFirstIgnoreCase(std::string_view text, std::string_view search,
                             std::string_view replacement, std::string* result);
+// 0 to 15 for a hex digit of either case, -1 for any other character.
+int HexDigitValue(char c);
 // At most `limit` bytes from the start.
 std::string Cut(std::string_view text, std::size_t limit);
 // printf-like "%s" substitution for the program's fixed message texts.

@@ -74,6 +74,16 @@ std::u16string Utf8ToWide(std::string_view bytes) {
   return out;
 }
 
+bool IsUtf8(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size();) {
+    char32_t c = 0;
+    const std::size_t length = DecodeUtf8At(bytes, i, &c);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
 std::string WideToUtf8(std::u16string_view text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {

@@ -8,6 +8,8 @@ namespace zeb {
 
 // Malformed sequences read as U+FFFD.
 std::u16string Utf8ToWide(std::string_view bytes);
+// True when every byte belongs to a well-formed UTF-8 sequence (ASCII text included).
+bool IsUtf8(std::string_view bytes);
 // A lone surrogate is written as U+FFFD.
 std::string WideToUtf8(std::u16string_view text);
 

@@ -289,7 +289,9 @@ TEST_F(SaveContract, ARenameThatOnlyChangesLetterCaseKeepsTheValue) {
   Add(kHklm, kChangeVariableName, Key("K"), "context", "CONTEXT");
   Add(kHklm, kChangeVariableName, Key("K"), "caf\xE9", "CAF\xC9");
   SetIni("Net", "context", "ini data");
+  SetIni("Net", "caf\xE9", "accented ini data");
   Add(changekind::kIniEntry, kChangeVariableName, iniFile, "[Net]context", "Context");
+  Add(changekind::kIniEntry, kChangeVariableName, iniFile, "[Net]caf\xE9", "CAF\xC9");
 
   EXPECT_EQ(Save().ending, SaveEnding::kCompleted);
 
@@ -297,7 +299,8 @@ TEST_F(SaveContract, ARenameThatOnlyChangesLetterCaseKeepsTheValue) {
   EXPECT_EQ(String(kHklm, Key("K"), "CAF\xC9"), "accented");
   EXPECT_EQ(ValueNames(kHklm, Key("K")), (Strings{"CAF\xC9", "CONTEXT"}));
   EXPECT_EQ(Ini("Net", "Context"), "ini data");
-  EXPECT_EQ(IniKeys("Net"), Strings{"Context"});
+  EXPECT_EQ(Ini("Net", "CAF\xC9"), "accented ini data");
+  EXPECT_EQ(IniKeys("Net"), (Strings{"Context", "CAF\xC9"}));
 }
 
 TEST_F(SaveContract, IniContentsAndRenames) {
@@ -441,15 +444,53 @@ TEST_F(SaveContract, AKeyAlreadyCarriedAlongByItsParentsRenameLeavesTheTargetAlo
 
 TEST_F(SaveContract, AKeyIsNeverRenamedOntoItselfOrItsOwnBranch) {
   SetString(kHklm, Key("A\\B"), "V", "data");
-  Add(kHklm, kRenameHive, Key("A"), Key("a"), "");
-  Add(kHklm, kRenameHive, Key("A"), Key("A\\B\\C"), "");
+  // \xC9 / \xE9: E-acute and e-acute, one letter to the Registry.
+  SetString(kHklm, Key("\xC9t\xE9"), "V", "accented");
+  SetString(kHklm, Key("\xC9t\xE9\\Inner"), "W", "inner");
+  Add(kHklm, kRenameHive, Key("A"), Key("A"), "");
+  Add(kHklm, kRenameHive, Key("A"), Key("a\\B\\C"), "");
   Add(kHklm, kRenameHive, Key("A\\B"), Key("A"), "");
+  Add(kHklm, kRenameHive, Key("\xC9t\xE9"), Key("\xE9t\xE9\\Sub"), "");
+  Add(kHklm, kRenameHive, Key("\xC9t\xE9\\Inner"), Key("\xE9T\xC9"), "");
 
   const SaveResult result = Save();
 
-  EXPECT_EQ(Statuses(result), (std::vector<S>{S::kFailed, S::kFailed, S::kFailed}));
+  EXPECT_EQ(Statuses(result),
+            (std::vector<S>{S::kFailed, S::kFailed, S::kFailed, S::kFailed, S::kFailed}));
+  EXPECT_EQ(result.outcomes[3].error, "Cannot rename key '" + Key("\xC9t\xE9") +
+                                          "' to itself, a key above it or a key below it");
   EXPECT_EQ(String(kHklm, Key("A\\B"), "V"), "data");
   EXPECT_FALSE(KeyExists(kHklm, Key("A\\B\\C")));
+  EXPECT_EQ(String(kHklm, Key("\xC9t\xE9"), "V"), "accented");
+  EXPECT_FALSE(KeyExists(kHklm, Key("\xC9t\xE9\\Sub")));
+  EXPECT_EQ(String(kHklm, Key("\xC9t\xE9\\Inner"), "W"), "inner");
+}
+
+TEST_F(SaveContract, ARenameThatOnlyChangesLetterCaseRenamesTheKeyInPlace) {
+  for (int platform : {platformid::kWindows9x, platformid::kWindowsNt}) {
+    SCOPED_TRACE(platform);
+    const std::string parent = Key("P" + std::to_string(platform));
+    // "Search and Replace" of "Caf\xE9" by "CAF\xC9", and a plain ASCII one.
+    SetString(kHklm, parent + "\\Caf\xE9", "", "default");
+    SetString(kHklm, parent + "\\Caf\xE9\\Sub\\Deeper", "V", "deep");
+    SetString(kHklm, parent + "\\Mixed\\Sub", "V", "ascii");
+    testing::SaveSetup run = AnotherRun();
+    run.system.platformId = platform;
+    run.Add(kHklm, kRenameHive, parent + "\\Caf\xE9", parent + "\\CAF\xC9", "");
+    run.Add(kHklm, kRenameHive, parent + "\\Mixed", parent + "\\MIXED", "");
+
+    const SaveResult result = run.Save();
+
+    EXPECT_EQ(Statuses(result), (std::vector<S>{S::kWritten, S::kWritten}));
+    zeb::Registry registry(Registry(), kHklm);
+    ASSERT_TRUE(registry.OpenKey(parent, false));
+    EXPECT_EQ(registry.GetKeyNames(), (Strings{"CAF\xC9", "MIXED"}));  // nothing left aside
+    EXPECT_EQ(String(kHklm, parent + "\\CAF\xC9", ""), "default");
+    EXPECT_EQ(String(kHklm, parent + "\\CAF\xC9\\Sub\\Deeper", "V"), "deep");
+    EXPECT_EQ(String(kHklm, parent + "\\MIXED\\Sub", "V"), "ascii");
+    ASSERT_TRUE(registry.OpenKey(parent + "\\CAF\xC9", false));
+    EXPECT_EQ(registry.GetKeyNames(), Strings{"Sub"});
+  }
 }
 
 TEST_F(SaveContract, KeyPathsWithoutLeadingBackslashCountFromTheRoot) {
@@ -598,6 +639,17 @@ TEST_F(SaveContract, AKeyTreeMovesIntoATargetInTheWaySubkeyBySubkey) {
   EXPECT_FALSE(KeyExists(kHklm, Key("T")));
   DeleteKeyTree(Registry(), kHklm, Key("T"));  // a missing key is left alone
   EXPECT_FALSE(KeyExists(kHklm, Key("T")));
+}
+
+TEST_F(SaveContract, AKeyIsNeverMovedIntoItselfWhateverTheCaseOfItsLetters) {
+  SetString(kHklm, Key("Soft\\\xC9t\xE9"), "V", "kept");
+  zeb::Registry registry(Registry(), kHklm);
+
+  registry.MoveKey(Key("Soft\\\xC9t\xE9"), Key("Soft\\\xE9t\xE9\\Sub"));
+  MoveKeyTree(Registry(), kHklm, Key("Soft\\\xC9t\xE9"), Key("soft\\\xE9T\xC9\\Sub"));
+
+  EXPECT_EQ(String(kHklm, Key("Soft\\\xC9t\xE9"), "V"), "kept");
+  EXPECT_FALSE(KeyExists(kHklm, Key("Soft\\\xC9t\xE9\\Sub")));
 }
 
 }  // namespace

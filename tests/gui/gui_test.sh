@@ -98,8 +98,8 @@ shot() {
 # --- The prefix ----------------------------------------------------------------------------
 echo "making the Wine prefix"
 "$wine_run" cmd /c exit 0 >/dev/null 2>&1
-# Wine's own fonts, MS Sans Serif among them, where Debian keeps them apart from the prefix.
-if [ -d /usr/share/wine/fonts ]; then cp /usr/share/wine/fonts/* "$windows_dir/Fonts/"; fi
+source "$source_dir/tests/wine/harness.sh"
+harness_copy_wine_fonts "$prefix"
 # Without a window manager Wine draws the frames and captions itself.
 "$wine_run" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
 
@@ -321,7 +321,8 @@ act box-press OK wait-hidden '#32770' 5
 check "Save disabled after its error" 0 "$(ask enabled Button2)"
 act click Button3
 wait_zeb 20
-check "exit code after the error" 0 "$zeb_status"
+# A Save ended by an error tells the tools that start zeb.
+check "exit code after the error" 4 "$zeb_status"
 
 # --- Message panel and About box -------------------------------------------------------------
 echo "message panel"
@@ -329,11 +330,13 @@ printf 'Welcome %%USERNAME%%\r\n100%% sure\r\n%%UNDEFINED_NAME%%\r\n' >"$root/me
 start_zeb "/MESSAGE=$(winpath "$root/message.txt")"
 act wait-window TForm3 20
 act wait-text TForm3.MessagePanel "Welcome $(id -un)\n100 sure\nUNDEFINED_NAME" 10
+# Asked first: the hand-over hides the splash window, and the panel with it, 3 s after the
+# start, which a loaded machine reaches before the other questions are through.
+check "message panel shown" 1 "$(ask shown TForm3.MessagePanel)"
 shot splash-message-panel
 read -r mx my mw mh <<<"$(ask client TForm3)"
 check "widened splash" "$((sx - 151)) $sy 604 423" "$mx $my $mw $mh"
 check "message panel place" "302 0 302 423" "$(ask rect TForm3.MessagePanel)"
-check "message panel shown" 1 "$(ask shown TForm3.MessagePanel)"
 act click TForm3.Image2 box-wait 10
 check "About box caption" "About ZEB" "$(ask box-caption)"
 act box-press OK wait-hidden '#32770' 5

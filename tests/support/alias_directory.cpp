@@ -27,6 +27,28 @@ const AliasDirectory::Entry* AliasDirectory::Find(const std::string& dotted) con
   return it == entries_.end() ? nullptr : &it->second;
 }
 
+namespace {
+
+std::vector<std::string> RootFirst(const std::string& dotted) {
+  std::vector<std::string> components;
+  const std::string path = DottedToPath(dotted);
+  for (std::size_t at = 0; at < path.size();) {
+    const std::size_t next = path.find('\\', at + 1);
+    components.push_back(path.substr(at + 1, next == std::string::npos ? next : next - at - 1));
+    at = next == std::string::npos ? path.size() : next;
+  }
+  return components;
+}
+
+}  // namespace
+
+bool AliasDirectory::ListAliases(std::vector<DirectoryAlias>* aliases) {
+  aliases->clear();
+  for (const auto& [key, entry] : entries_)
+    if (!entry.target.empty()) aliases->push_back({RootFirst(entry.name), RootFirst(entry.target)});
+  return true;
+}
+
 bool AliasDirectory::FindTree(const std::string& treeName, std::string* userLeafName) {
   if (!EqualsIgnoreCase(treeName, tree_)) return false;
   *userLeafName = "Bob";

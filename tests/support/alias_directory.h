@@ -41,6 +41,7 @@ class AliasDirectory : public DirectoryClient {
   ClientVersion GetClientVersion() override { return {5, 2, 0, 0}; }
   void FreeContext(DirContextHandle) override {}
   void FreeUnicodeTables() override {}
+  bool ListAliases(std::vector<DirectoryAlias>* aliases) override;
 
  private:
   struct Entry {

@@ -55,8 +55,8 @@ AppHarness::AppHarness() {
 Program& AppHarness::program() {
   if (!program_) {
     const AppServices services{*workstationInUse, directory, main,  splash, control, view,
-                               view,        view,      files, *scannersInUse, *saverInUse,
-                               reportInUse, hivesInUse};
+                               view,        *boxesInUse, files, *scannersInUse, *saverInUse,
+                               reportInUse, mode, hivesInUse};
     program_ = std::make_unique<Program>(services);
   }
   return *program_;

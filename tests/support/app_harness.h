@@ -65,6 +65,8 @@ class AppHarness {
   FakeSaver saver{log};
   ChangeSaver* saverInUse = &saver;  // set before the program is made
   ChangeReport* reportInUse = nullptr;  // likewise
+  MessageBoxes* boxesInUse = &view;     // likewise
+  RunMode mode;                         // likewise
   // Likewise: the platform, the scanners and the hives the program gets ("/ALLUSERS").
   Workstation* workstationInUse = &workstation;
   ScannerFactory* scannersInUse = &scanners;

@@ -65,13 +65,13 @@ std::int32_t FakeDirectory::DXVRSetContextFlags(DirContextHandle, std::uint32_t 
 
 std::int32_t FakeDirectory::DXVRSetContextName(DirContextHandle, const std::string& name) {
   Log("DXVRSetContextName(" + name + ")");
-  return -1;
+  return lookUpResult;
 }
 
 std::int32_t FakeDirectory::ReadObjectName(DirContextHandle, const std::string& leaf,
                                            std::string*) {
   Log("ReadObjectName(" + leaf + ")");
-  return -1;
+  return lookUpResult;
 }
 
 std::int32_t FakeDirectory::DXVRCanonicalizeName(DirContextHandle, const std::string& name,

@@ -35,6 +35,8 @@ class FakeDirectory : public DirectoryClient {
   ClientVersion GetClientVersion() override;
   void FreeContext(DirContextHandle context) override;
   void FreeUnicodeTables() override;
+  // No alias list: a run asks every name of the calls above.
+  bool ListAliases(std::vector<DirectoryAlias>*) override { return false; }
 
   // Session and directory controls.
   std::string defaultFullName = "VRX:\\\\ACME_TREE\\Acme\\Sales\\Bob";
@@ -49,6 +51,8 @@ class FakeDirectory : public DirectoryClient {
   std::int32_t getContextResult = 0;
   std::uint32_t contextFlags = 0x10;
   std::int32_t setContextResult = 0;
+  // DXVRSetContextName and ReadObjectName; DXVRCanonicalizeName always answers -1.
+  std::int32_t lookUpResult = -1;
   std::uint16_t clientKind = 4;
   ClientVersion clientVersion{5, 2, 0, 0};
 

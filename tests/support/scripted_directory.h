@@ -31,6 +31,8 @@ class ScriptedDirectory : public DirectoryClient {
   ClientVersion GetClientVersion() override { return {}; }
   void FreeContext(DirContextHandle) override {}
   void FreeUnicodeTables() override {}
+  // No alias list: every question reaches the calls above.
+  bool ListAliases(std::vector<DirectoryAlias>*) override { return false; }
 
   // Answers.
   std::set<std::string> entries;  // full names FindEntry knows

@@ -124,7 +124,7 @@ TEST_F(AllUsersRunTest, ASaveErrorInAHiveStillUnloadsIt) {
   registry.FailWrites(hkey::kUsers, std::string(kAliceSid) + "\\Software\\AcmeApp");
   Run("/STEALTH /ALLUSERS /SEARCH=Acme /REPLACE=NewCo");
   EXPECT_EQ(h.view.errors, std::vector<std::string>{"Failed to set data for 'Server'"});
-  EXPECT_EQ(h.control.exitCodes, std::vector<int>{0});
+  EXPECT_EQ(h.control.exitCodes, std::vector<int>{static_cast<int>(ExitCode::kSaveFailed)});
   ExpectNothingLoaded();
   EXPECT_EQ(AliceValue("Software\\AcmeApp", "Server"), "\\\\SRV\\Acme");
 }

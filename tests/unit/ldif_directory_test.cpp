@@ -340,9 +340,15 @@ TEST(LoggedInUser, NamesAsTheDirectorySpellsThem) {
 }
 
 TEST(TreeName, FromTheConfigurationElseFromTheFile) {
-  LdifDirectory fromFile(DirectoryConfig{testing::SampleDirectoryFile(), "", "Robert.Sales.Acme"});
+  // A file written for this program may name its tree; a server's export does not.
+  const LdifContent named = ParseLdif(
+      "dn: t=ACME_TREE\n\ndn: o=Acme\n\ndn: ou=Sales,o=Acme\n\ndn: cn=Robert,ou=Sales,o=Acme\n",
+      "named.ldif");
+  LdifDirectory fromFile(named, "", "Robert.Sales.Acme");
   EXPECT_EQ(fromFile.DefaultFullName(), kTree + "\\Acme\\Sales\\Robert");
   EXPECT_TRUE(fromFile.FindEntry(kTree + "\\Acme"));
+  LdifDirectory unnamed(DirectoryConfig{testing::SampleDirectoryFile(), "", "Robert.Sales.Acme"});
+  EXPECT_EQ(unnamed.DefaultFullName(), "VRX:\\\\\\Acme\\Sales\\Robert");
 
   LdifDirectory configured(
       DirectoryConfig{testing::SampleDirectoryFile(), "OTHER_TREE", "Robert.Sales.Acme"});

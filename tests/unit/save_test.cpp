@@ -14,6 +14,7 @@
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_shell_links.h"
 #include "platform/memory/memory_system.h"
+#include "platform/registry.h"
 #include "support/recording_file_writer.h"
 #include "support/save_setup.h"
 
@@ -113,6 +114,46 @@ TEST_F(SaveTest, ARenameWhoseNewValueCannotBeWrittenKeepsTheOldOne) {
   EXPECT_EQ(String(kHklm, "\\K", "Old"), "data");
 }
 
+TEST_F(SaveTest, AKeyRenameWhoseMoveFailsGivesTheKeyItWouldReplaceBack) {
+  for (int platform : {platformid::kWindows9x, platformid::kWindowsNt}) {
+    SCOPED_TRACE(platform);
+    const std::string soft = "\\P" + std::to_string(platform);
+    SetString(kHklm, soft + "\\Old\\Locked", "V", "cannot be copied");
+    SetString(kHklm, soft + "\\New\\Stale", "V", "stale");
+    SetString(kHklm, soft + "\\New", "", "default");
+    registry.FailOpen(kHklm, soft.substr(1) + "\\Old\\Locked");
+    testing::SaveSetup run(registry, profiles, finder, shellLinks, facts, fileBytes);
+    run.system.platformId = platform;
+    run.Add(kHklm, kRenameHive, soft + "\\Old", soft + "\\New", "");
+
+    const SaveResult result = run.Save();
+
+    EXPECT_EQ(Statuses(result), std::vector<S>{S::kFailed});
+    EXPECT_EQ(result.outcomes[0].error, "Unable to move key '" + soft + "\\Old'");
+    EXPECT_EQ(String(kHklm, soft + "\\New\\Stale", "V"), "stale");
+    EXPECT_EQ(String(kHklm, soft + "\\New", ""), "default");
+    zeb::Registry layer(registry, kHklm);
+    ASSERT_TRUE(layer.OpenKey(soft, false));
+    EXPECT_EQ(layer.GetKeyNames(), (std::vector<std::string>{"New", "Old"}));  // nothing aside
+    EXPECT_EQ(registry.OpenHandleCount(), 1u);  // the layer's own
+  }
+}
+
+TEST_F(SaveTest, ATargetThatCannotBeMovedAsideStaysAndTheRenameFails) {
+  SetString(kHklm, "\\Old", "V", "old");
+  SetString(kHklm, "\\New\\Locked", "V", "in the way");
+  registry.FailOpen(kHklm, "New\\Locked");
+  Add(kHklm, kRenameHive, "\\Old", "\\New", "");
+
+  const SaveResult result = Save();
+
+  EXPECT_EQ(Statuses(result), std::vector<S>{S::kFailed});
+  EXPECT_EQ(result.outcomes[0].error, "Unable to move key '\\Old'");
+  EXPECT_EQ(String(kHklm, "\\Old", "V"), "old");
+  EXPECT_TRUE(registry.HasKey(kHklm, "New\\Locked"));
+  EXPECT_EQ(registry.GetValue(kHklm, "New\\Locked", "V")->data.size(), 11u);
+}
+
 TEST_F(SaveTest, AnIniWriteFailureEndsTheRunWithItsText) {
   SetIni("S", "X", "old");
   files.FailWrites(kIni);
@@ -194,13 +235,21 @@ TEST_F(SaveTest, TheReportIsRewrittenWithEachLinesOutcome) {
 
 // --- The key tree operations on their own ------------------------------------------------
 
-TEST_F(SaveTest, KeyPathsCountFromTheRootAndCompareWithoutAsciiCase) {
+TEST_F(SaveTest, KeyPathsCountFromTheRootAndCompareAsTheRegistryDoes) {
   EXPECT_EQ(KeyPathFromRoot("A\\B"), "\\A\\B");
   EXPECT_EQ(KeyPathFromRoot("\\A"), "\\A");
   EXPECT_EQ(KeyPathFromRoot(""), "\\");
   EXPECT_TRUE(IsKeyBelow("\\a\\b", "\\A"));
   EXPECT_FALSE(IsKeyBelow("\\AB", "\\A"));
   EXPECT_FALSE(IsKeyBelow("\\A", "\\A"));
+  // Letters beyond ASCII fold too, as in the Registry: \xC9/\xE9, \x8A/\x9A, \x9F/\xFF.
+  EXPECT_TRUE(IsKeyBelow("\\Soft\\\xE9t\xE9\\Sub", "\\Soft\\\xC9t\xE9"));
+  EXPECT_TRUE(IsSameKey("\\Soft\\Caf\xE9", "\\SOFT\\CAF\xC9"));
+  EXPECT_TRUE(IsSameKey("\\\x8A\x9F", "\\\x9A\xFF"));
+  EXPECT_TRUE(IsSameKey("\\A\\\\B\\", "\\a\\b"));
+  EXPECT_TRUE(IsKeyBelow("\\A\\\\B", "\\A\\"));
+  EXPECT_FALSE(IsSameKey("\\Caf\xE9", "\\Cafe"));
+  EXPECT_FALSE(IsSameKey("\\\xD7", "\\\xF7"));  // multiplication and division signs
 }
 
 TEST_F(SaveTest, KeyTreeOperationsCloseEveryKeyTheyOpen) {

@@ -231,6 +231,8 @@ e2e_prepare() {
   local zeb=$1 tools=$2 samples=$3 parent=${4:-}
   harness_make_prefix ${parent:+"$parent"} || return 1
   trap harness_stop EXIT
+  # The windows in the fonts Windows draws them in (the demo shows them).
+  harness_copy_wine_fonts || return 1
   e2e_seed_sample_workstation "$samples" "$tools" || return 1
   e2e_install_zeb "$zeb" "$samples" || return 1
   e2e_snapshot "$HARNESS_ROOT/before" "$tools"

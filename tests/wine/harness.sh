@@ -43,6 +43,18 @@ harness_make_prefix() {
   echo "harness: wine prefix $WINEPREFIX made in $HARNESS_PREFIX_SECONDS s" >&2
 }
 
+# harness_copy_wine_fonts [prefix]: Wine's own fonts, "MS Sans Serif" among them, into the
+# prefix's Fonts folder (default: this harness's prefix), so that windows are drawn in the
+# fonts Windows has. Debian keeps them apart from every prefix; without them Wine draws the
+# program's "MS Sans Serif" in a substitute.
+harness_copy_wine_fonts() {
+  local prefix=${1:-$WINEPREFIX}
+  [ -d /usr/share/wine/fonts ] || return 0
+  mkdir -p "$prefix/drive_c/windows/Fonts" &&
+    cp /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" ||
+    harness_fail "cannot copy Wine's fonts into $prefix"
+}
+
 harness_need_prefix() {
   [ -n "${HARNESS_ROOT:-}" ] && [ -d "$WINEPREFIX" ] || harness_fail "no prefix: call harness_make_prefix first"
 }

@@ -3,6 +3,7 @@
 // the review dialog), the program's logic between them, and the message loop.
 #include <windows.h>
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 #include <string>
@@ -10,12 +11,16 @@
 
 #include "app/command_line.h"
 #include "app/program.h"
+#include "app/run_mode.h"
+#include "app/run_outlets.h"
+#include "app/usage.h"
 #include "app/win32/main_form.h"
 #include "app/win32/message_pump.h"
 #include "app/win32/program_events.h"
 #include "app/win32/program_life.h"
 #include "app/win32/screen_cursor.h"
 #include "app/win32/splash_form.h"
+#include "app/win32/window_boxes.h"
 #include "app/win32/window_view.h"
 #include "app/workstation_saver.h"
 #include "app/workstation_scanner_factory.h"
@@ -26,6 +31,7 @@
 #include "directory/ldif_directory.h"
 #include "platform/registry.h"
 #include "platform/text.h"
+#include "platform/win32/win32_file_writer.h"
 #include "platform/win32/win32_workstation.h"
 
 namespace zeb::ui {
@@ -41,63 +47,79 @@ std::string ProgramFolder() {
   return slash == std::string::npos ? std::string() : full.substr(0, slash);
 }
 
-// The path of "/REPORT=", the last one given; empty without one.
-std::string ReportPath(const std::vector<std::string>& arguments) {
-  constexpr std::string_view kReportSwitch = "/REPORT=";
-  std::string path;
-  for (const std::string& argument : arguments)
-    if (StartsWithIgnoreCase(argument, kReportSwitch)) path = argument.substr(kReportSwitch.size());
-  return path;
-}
-
-int RunProgram() {
-  Win32Workstation platform;
+// The windows and everything that works them, made and run. Throws when a window cannot
+// be made; the run's exit code otherwise.
+int RunWindows(Win32Workstation& platform, const std::vector<std::string>& arguments,
+               const RunMode& mode, WindowBoxes& windowBoxes, RunBoxes& boxes,
+               ChangeReport* report) {
   Workstation& workstation = platform.seams;
-
-  const std::vector<std::string> arguments = ProgramArguments(platform.system.CommandLine());
   Registry configRegistry(platform.registry, hkey::kLocalMachine);
-  LdifDirectory directory(ReadDirectoryConfig(arguments, configRegistry, ProgramFolder()));
+  DirectoryConfig config = ReadDirectoryConfig(arguments, configRegistry, ProgramFolder());
+  if (!mode.directoryPath.empty()) config.directoryPath = mode.directoryPath;
+  LdifDirectory directory(config);
 
   ScreenCursor cursor;
   MessagePump pump;
   SplashForm splash(cursor);
   MainForm main(cursor);
+  windowBoxes.AddOwner(main.hwnd());
+  windowBoxes.AddOwner(splash.hwnd());
   pump.AddKeyboardNavigation(main.hwnd());
-  WindowView view(main, splash, cursor, pump);
+  WindowView windowView(main, splash, cursor, pump);
+  RunProgress view(mode.quiet, windowView);
   ReviewDialog review(main.hwnd(), view, pump);
   ProgramLife life(pump);
 
   DiskTextFiles textFiles;
   WorkstationScannerFactory scanners;
-  StreamFileWriter reportWriter;
-  std::optional<ChangeReport> report;
-  if (const std::string path = ReportPath(arguments); !path.empty())
-    report.emplace(path, reportWriter, view);
-  WorkstationSaver saver(workstation, main, main.List(), view, view, report ? &*report : nullptr,
-                         &platform.hives);
+  WorkstationSaver saver(workstation, main, main.List(), view, boxes, report, &platform.hives);
 
-  const AppServices services{workstation, directory, main, splash,    life,  view,
-                             main.List(), view,      textFiles, scanners, saver,
-                             report ? &*report : nullptr, &platform.hives};
+  const AppServices services{workstation, directory, main,      splash,   life,  view,
+                             main.List(), boxes,     textFiles, scanners, saver, report,
+                             mode,        &platform.hives};
   Program program(services);
-  ProgramEvents events(program, main, review, life, view);
+  ProgramEvents events(program, main, review, life, boxes);
   splash.SetEvents(&events);
   main.SetEvents(&events);
 
-  splash.ShowFirst();
-  return life.Run();
+  // A quiet run shows no window at all: the start-up that the splash window's first
+  // activation runs is started directly instead.
+  if (mode.quiet)
+    events.SplashActivated();
+  else
+    splash.ShowFirst();
+  const int loopCode = life.Run();
+  return std::max(loopCode, program.Finish());
+}
+
+int RunProgram() {
+  Win32Workstation platform;
+  const std::vector<std::string> arguments = ProgramArguments(platform.system.CommandLine());
+  const RunMode mode = ReadRunMode(arguments, platform.system);
+
+  WindowBoxes windowBoxes;
+  RunBoxes boxes(mode.quiet, windowBoxes);
+  if (mode.help) {
+    boxes.ShowMessage(kUsageText);
+    return static_cast<int>(ExitCode::kCompleted);
+  }
+  Win32FileWriter reportWriter;
+  std::optional<ChangeReport> report;
+  if (!mode.reportPath.empty()) report.emplace(mode.reportPath, reportWriter, boxes);
+  boxes.SetReport(report ? &*report : nullptr);
+
+  try {
+    return RunWindows(platform, arguments, mode, windowBoxes, boxes, report ? &*report : nullptr);
+  } catch (const std::exception& error) {
+    // Only a program that could not set itself up gets here; a login script sees exit code 1.
+    boxes.ShowError(error.what());
+    if (report) report->WriteMessagesOnly();
+    return static_cast<int>(ExitCode::kNoWindows);
+  }
 }
 
 }  // namespace
 
 }  // namespace zeb::ui
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  try {
-    return zeb::ui::RunProgram();
-  } catch (const std::exception& error) {
-    // Only a program that could not set itself up gets here; a login script sees exit code 1.
-    MessageBoxA(nullptr, error.what(), "ZEB", MB_OK | MB_ICONERROR);
-    return 1;
-  }
-}
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return zeb::ui::RunProgram(); }

@@ -1,5 +1,7 @@
 #include "app/win32/window_class.h"
 
+#include "app/win32/resource_ids.h"
+
 namespace zeb::ui {
 
 WindowClass::WindowClass(const char* name, WNDPROC procedure, HBRUSH background, UINT style)
@@ -10,6 +12,8 @@ WindowClass::WindowClass(const char* name, WNDPROC procedure, HBRUSH background,
   description.lpfnWndProc = procedure;
   description.hInstance = GetModuleHandleA(nullptr);
   description.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  // A shared icon from the program's resources: nothing to destroy.
+  description.hIcon = LoadIconA(description.hInstance, MAKEINTRESOURCEA(ZEB_ICON_ID));
   description.hbrBackground = background;
   description.lpszClassName = name_.c_str();
   atom_ = RegisterClassExA(&description);

@@ -4,8 +4,6 @@
 
 namespace zeb::ui {
 
-const char kProgramTitle[] = "ZEB";
-
 HWND WindowView::Label(StatusLine line) const {
   switch (line) {
     case StatusLine::kMain1: return main_.StatusLabel(1);
@@ -25,30 +23,5 @@ void WindowView::SetStatus(StatusLine line, const std::string& text) {
 std::string WindowView::StatusText(StatusLine line) { return WindowText(Label(line)); }
 
 void WindowView::RepaintList() { RepaintNow(main_.List().hwnd()); }
-
-HWND WindowView::BoxOwner() const {
-  if (HWND active = GetActiveWindow()) return active;
-  if (IsWindowVisible(main_.hwnd())) return main_.hwnd();
-  if (IsWindowVisible(splash_.hwnd())) return splash_.hwnd();
-  return nullptr;
-}
-
-int WindowView::Box(const std::string& text, const char* caption, UINT style) const {
-  return MessageBoxA(BoxOwner(), text.c_str(), caption, style);
-}
-
-void WindowView::ShowMessage(const std::string& text) { Box(text, kProgramTitle, MB_OK); }
-
-void WindowView::ShowError(const std::string& text) {
-  Box(text, kProgramTitle, MB_OK | MB_ICONERROR);
-}
-
-bool WindowView::ConfirmInformation(const std::string& text) {
-  return Box(text, "Information", MB_OKCANCEL | MB_ICONINFORMATION) == IDOK;
-}
-
-bool WindowView::ConfirmWarning(const std::string& text) {
-  return Box(text, "Warning", MB_OKCANCEL | MB_ICONWARNING) == IDOK;
-}
 
 }  // namespace zeb::ui

@@ -1,5 +1,5 @@
 #pragma once
-// The status lines, message processing, screen cursor and message boxes of the real windows.
+// The status lines, message processing and screen cursor of the real windows.
 #include "app/win32/main_form.h"
 #include "app/win32/message_pump.h"
 #include "app/win32/screen_cursor.h"
@@ -8,10 +8,7 @@
 
 namespace zeb::ui {
 
-// The caption of the program's plain and error boxes.
-extern const char kProgramTitle[];
-
-class WindowView : public ProgressView, public MessageBoxes {
+class WindowView : public ProgressView {
  public:
   WindowView(MainForm& main, SplashForm& splash, ScreenCursor& cursor, MessagePump& pump)
       : main_(main), splash_(splash), cursor_(cursor), pump_(pump) {}
@@ -23,16 +20,8 @@ class WindowView : public ProgressView, public MessageBoxes {
   void SetCursor(Cursor cursor) override { cursor_.Set(cursor); }
   Cursor CurrentCursor() override { return cursor_.Current(); }
 
-  void ShowMessage(const std::string& text) override;
-  void ShowError(const std::string& text) override;
-  bool ConfirmInformation(const std::string& text) override;
-  bool ConfirmWarning(const std::string& text) override;
-
  private:
   HWND Label(StatusLine line) const;
-  // The window a box belongs to: the active one, else whichever of the two is on screen.
-  HWND BoxOwner() const;
-  int Box(const std::string& text, const char* caption, UINT style) const;
 
   MainForm& main_;
   SplashForm& splash_;

@@ -12,10 +12,14 @@ FileReadStatus MemoryFileBytes::ReadAll(const std::string& path, std::string* by
 }
 
 bool MemoryFileBytes::WriteAll(const std::string& path, const std::string& bytes) {
+  files_.SpendWrite();
   return files_.StoreFile(path, bytes);
 }
 
-bool MemoryFileBytes::Remove(const std::string& path) { return files_.RemoveFile(path); }
+bool MemoryFileBytes::Remove(const std::string& path) {
+  files_.SpendWrite();
+  return files_.RemoveFile(path);
+}
 
 bool MemoryFileBytes::Exists(const std::string& path) {
   return files_.Exists(path) && !files_.ListFolder(path);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/file_finder.h"
+#include "platform/memory/write_budget.h"
 
 namespace zeb {
 
@@ -35,7 +36,14 @@ class MemoryFileSystem {
   // exclusively: it reads as unreadable and cannot be written either.
   void FailReads(const std::string& path);
 
+  // The profiles, shortcuts and file bytes over this file system spend one unit of `budget`
+  // before each write they make (see write_budget.h); null ends that.
+  void UseWriteBudget(WriteBudget* budget) { budget_ = budget; }
+
   // For the backends built on it.
+  void SpendWrite() {
+    if (budget_) budget_->Spend();
+  }
   // Whether the file can be opened for writing: its folder exists, it is no folder, it is
   // not read-only and no failure was set for it.
   bool IsWritable(const std::string& path) const;
@@ -59,6 +67,7 @@ class MemoryFileSystem {
   std::map<char, std::unique_ptr<Node>> drives_;
   std::set<std::u16string> failedWrites_;
   std::set<std::u16string> failedReads_;
+  WriteBudget* budget_ = nullptr;
 };
 
 }  // namespace zeb

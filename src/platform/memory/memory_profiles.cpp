@@ -69,6 +69,7 @@ std::string MemoryProfiles::GetString(const std::optional<std::string>& section,
 
 bool MemoryProfiles::WriteString(const std::string& section, const std::optional<std::string>& key,
                                  const std::optional<std::string>& value, const std::string& file) {
+  files_.SpendWrite();
   // Windows opens the file for writing first, so an unwritable file fails even when
   // nothing would change.
   if (!files_.IsWritable(file)) return false;

@@ -207,6 +207,7 @@ long MemoryRegistry::CreateKey(RegKey parent, const std::string& subKey, RegKey*
   const long result = Locate(parent, subKey, &walked);
   if (result != winerr::kSuccess) return result;
   if (Marked(refuseOpen_, walked.deepest, walked.missing)) return winerr::kAccessDenied;
+  if (budget_ && !walked.missing.empty()) budget_->Spend();
   Node* node = walked.deepest;
   for (const std::string& name : walked.missing) node = node->AddChild(name);
   const bool sameRoot = subKey.empty() && roots_.count(parent) > 0;
@@ -280,6 +281,7 @@ long MemoryRegistry::QueryValue(RegKey key, const std::string& name, std::uint32
 
 long MemoryRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t type,
                               const std::vector<std::uint8_t>& data) {
+  if (budget_) budget_->Spend();
   Node* node = nullptr;
   if (const long result = UsableForValues(key, &node); result != winerr::kSuccess) return result;
   if (Marked(refuseWrites_, node)) return winerr::kAccessDenied;
@@ -292,6 +294,7 @@ long MemoryRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t
 }
 
 long MemoryRegistry::DeleteValue(RegKey key, const std::string& name) {
+  if (budget_) budget_->Spend();
   Node* node = nullptr;
   if (const long result = UsableForValues(key, &node); result != winerr::kSuccess) return result;
   if (Marked(refuseWrites_, node)) return winerr::kAccessDenied;
@@ -299,6 +302,7 @@ long MemoryRegistry::DeleteValue(RegKey key, const std::string& name) {
 }
 
 long MemoryRegistry::DeleteKey(RegKey parent, const std::string& subKey) {
+  if (budget_) budget_->Spend();
   Walked walked;
   const long result = Locate(parent, subKey, &walked);
   if (result != winerr::kSuccess) return result;

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/memory/write_budget.h"
 #include "platform/registry_api.h"
 
 namespace zeb {
@@ -51,6 +52,9 @@ class MemoryRegistry : public RegistryApi {
   // The key opens and reports its counts, but every EnumKey and EnumValue index answers
   // ERROR_INVALID_HANDLE, like Perflib\009 in a fresh Wine prefix.
   void FailEnumeration(RegKey root, const std::string& path);
+  // Every later write (a CreateKey that creates, SetValue, DeleteValue, DeleteKey) spends one
+  // unit of `budget` first; null ends that.
+  void UseWriteBudget(WriteBudget* budget) { budget_ = budget; }
   // Handles opened and not yet closed (predefined root keys are not counted).
   std::size_t OpenHandleCount() const { return handles_.size(); }
   // Handles open to that key or to a key below it.
@@ -89,6 +93,7 @@ class MemoryRegistry : public RegistryApi {
   std::set<Place> refuseOpen_;
   std::set<Place> refuseWrites_;
   std::set<Place> failEnumeration_;
+  WriteBudget* budget_ = nullptr;
 };
 
 }  // namespace zeb

@@ -74,6 +74,7 @@ class MemoryShellLink : public ShellLink {
   }
   bool SetArguments(const std::string& value) override { return Set(UpToZero(value), &fields_.arguments); }
   bool Save(const std::string& path) override {
+    files_.SpendWrite();
     return holdsShortcut_ && files_.StoreFile(path, EncodeShortcut(fields_));
   }
 
