@@ -75,6 +75,22 @@ TEST_F(AllUsersScanTest, TheHivesAreLoadedForTheScanAndEveryUsersFoldersScannedO
   EXPECT_EQ(h.program().State().scannedProfiles.size(), 1u);
 }
 
+TEST_F(AllUsersScanTest, AReportOnlyRunLoadsAndUnloadsTheHivesAroundItsScanToo) {
+  h.mode.reportOnly = true;
+  h.scanners.onCall = [this](ScanContext& context, const std::string& call) {
+    if (call != "SearchRegistryTree(HKEY_USERS, )") return;
+    aliceLoadedInSearch = AliceLoaded();
+    context.changes.AddChange(hkey::kUsers, kChangeVariableContents,
+                              std::string("\\") + kAliceSid + "\\Software", "Server", "CN=New");
+  };
+  Run("/STEALTH /ALLUSERS");
+  EXPECT_EQ(aliceLoadedInSearch, true);
+  EXPECT_FALSE(AliceLoaded());
+  EXPECT_EQ(hives.LoadedCount(), 0u);
+  EXPECT_NE(writer.files["C:\\zeb.csv"].find(testing::kCarolLeftOut), std::string::npos);
+  EXPECT_NE(writer.files["C:\\zeb.csv"].find(",proposed\r\n"), std::string::npos);
+}
+
 TEST_F(AllUsersScanTest, TheAreaBoxesGovernEveryUsersFolders) {
   Run("/ALLUSERS /NODESK");
   EXPECT_EQ(ShortcutScans(),
