@@ -1,5 +1,6 @@
 #include "app/scan_run.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -211,6 +212,18 @@ void AbandonRun(AppServices& services, ScanControlLock& lock, const std::string&
   services.messages.ShowError(error);
 }
 
+// A directory that stopped answering during the run has had every later name count as no
+// alias: whoever reads the report must know that the scan is incomplete.
+void ReportDirectoryFailure(AppServices& services, AppState& state) {
+  const std::string failure = services.directory.FailureDuringRun();
+  if (failure.empty()) return;
+  state.exitCode.Raise(ExitCode::kDirectoryFailed);
+  if (!services.report) return;
+  const std::vector<std::string>& told = services.report->Messages();
+  if (std::find(told.begin(), told.end(), failure) == told.end())
+    services.report->AddMessage(failure);
+}
+
 }  // namespace
 
 std::vector<std::string> SystemSubKeyNames(RegistryApi& registry) {
@@ -273,6 +286,7 @@ void RunScan(AppServices& services, AppState& state) {
   }
   // Before the report is written, so that a hive that stays loaded is in it.
   state.hives.UnloadAll();
+  ReportDirectoryFailure(services, state);
   if (state.exitAfterScan) return ExitProgram(services, state);
   ShowResult(services, state);
   if (services.report) services.report->Write(state.Changes(), services.list);

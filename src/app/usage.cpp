@@ -2,30 +2,32 @@
 
 namespace zeb {
 
-// Lines end in CR LF, as a message box breaks them.
+// Lines end in CR LF, as a message box breaks them. Each is short enough for a box on a
+// small screen not to wrap it (Wine makes boxes about 3/8 of the screen wide), and has no
+// tab, whose stops would push the text out.
 const char kUsageText[] =
-    "zeb.exe [switches]   (letter case does not matter; values keep theirs)\r\n"
+    "zeb.exe [switches]\r\n"
     "\r\n"
-    "/AUTO\tsearch, save and exit by itself\r\n"
-    "/STEALTH\tthe same without the main window and without questions\r\n"
-    "/QUIET\tas /STEALTH, with no window and no box at all; messages go to the report\r\n"
-    "/REPORTONLY\tsearch and report the changes; write nothing (exit code 5 when some are found)\r\n"
-    "/NOPROMPT\tno confirmation before Save, no restart question\r\n"
-    "/NODESK\tleave out the Desktop shortcuts\r\n"
-    "/NOMENU\tleave out the Start Menu shortcuts\r\n"
-    "/NOINI\tleave out the INI files\r\n"
-    "/NOREG\tleave out the Registry\r\n"
-    "/NOEXIT\twith /AUTO or /STEALTH: Exit stays disabled during the run\r\n"
-    "/REBOOT\trestart Windows on Exit once Save has run\r\n"
-    "/CLASSES\talso search below HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes and \\Enum\r\n"
-    "/SEARCH=text\tthe mode \"Search and Replace\" with this search text\r\n"
-    "/REPLACE=text\tthe replacement text of \"Search and Replace\"\r\n"
-    "/STARTING=date\trun at most once from this date on (short date format)\r\n"
-    "/MESSAGE=file\tshow the text file beside the splash picture\r\n"
-    "/REPORT=file\twrite every proposed change and its outcome as CSV; %NAME% expanded\r\n"
-    "/DIRECTORY=file\tthe directory file (default directory.ldif beside zeb.exe); %NAME% expanded\r\n"
-    "/TREE=name\tthe directory tree\r\n"
-    "/USER=name\tthe logged-in user's dotted name\r\n"
-    "/?\tthis list";
+    "/AUTO  search, save and exit by itself\r\n"
+    "/STEALTH  the same, hidden, no questions\r\n"
+    "/QUIET  as /STEALTH, with no window at all\r\n"
+    "/REPORTONLY  report changes, write nothing\r\n"
+    "/NOPROMPT  no questions\r\n"
+    "/NODESK  leave out the Desktop\r\n"
+    "/NOMENU  leave out the Start Menu\r\n"
+    "/NOINI  leave out the INI files\r\n"
+    "/NOREG  leave out the Registry\r\n"
+    "/NOEXIT  no Exit button during /AUTO\r\n"
+    "/REBOOT  restart Windows after Save\r\n"
+    "/CLASSES  also search Classes and Enum\r\n"
+    "/SEARCH=text  search for this text\r\n"
+    "/REPLACE=text  and replace it by this\r\n"
+    "/STARTING=date  run once from this date on\r\n"
+    "/MESSAGE=file  show this file at start\r\n"
+    "/REPORT=file  the CSV report (%NAME%)\r\n"
+    "/DIRECTORY=file  the LDIF file (%NAME%)\r\n"
+    "/TREE=name  the directory tree\r\n"
+    "/USER=name  the logged-in user\r\n"
+    "/?  this list";
 
 }  // namespace zeb

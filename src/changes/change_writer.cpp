@@ -219,36 +219,39 @@ LineOutcome ChangeWriter::RenameKey(const ChangeRec& change) {
       IsKeyBelow(from, to))
     return Failed("Cannot rename key '%s' to itself, a key above it or a key below it", from);
 
+  // Every key the rename can write is known before its first write: `from`, `to`, and the free
+  // path `aside` where the key itself (a rename in place) or the key in the way waits.
+  const bool inPlace = IsSameKey(from, to);
+  std::string aside;
+  if (inPlace || registry.KeyExists(to)) {
+    aside = FreeKeyPathBeside(api, change.kind, inPlace ? from : to);
+    if (aside.empty()) return Failed("Unable to move key '%s'", from);
+  }
   const bool windowsNt = workstation_.system.PlatformId() == platformid::kWindowsNt;
-  const bool moved = IsSameKey(from, to) ? RenameInPlace(change.kind, from, to, windowsNt)
-                                         : ReplaceTarget(change.kind, from, to, windowsNt);
+  const bool moved = inPlace ? RenameInPlace(change.kind, from, to, aside, windowsNt)
+                             : ReplaceTarget(change.kind, from, to, aside, windowsNt);
   if (!moved) return Failed("Unable to move key '%s'", from);
   keyRenames_.push_back({change.kind, from});
   return Written();
 }
 
-// To the Registry the new name is the key itself: it goes to a free name beside it first, then
-// to its new spelling; if that second step fails it goes back.
+// To the Registry the new name is the key itself: it goes aside first, then to its new
+// spelling; if that second step fails it goes back.
 bool ChangeWriter::RenameInPlace(RegKey root, const std::string& from, const std::string& to,
-                                 bool windowsNt) {
+                                 const std::string& aside, bool windowsNt) {
   RegistryApi& api = workstation_.registry;
-  const std::string aside = FreeKeyPathBeside(api, root, from);
-  if (aside.empty() || !MoveKeyWhole(api, root, from, aside, windowsNt)) return false;
+  if (!MoveKeyWhole(api, root, from, aside, windowsNt)) return false;
   if (MoveKeyWhole(api, root, aside, to, windowsNt)) return true;
   (void)MoveKeyWhole(api, root, aside, from, windowsNt);
   return false;
 }
 
-// A key already at the new path is replaced, but only once the move has succeeded: until then
-// it waits under a free name beside it, and comes back when the move fails.
+// A key already at the new path (then `aside` is set) is replaced, but only once the move has
+// succeeded: until then it waits aside, and comes back when the move fails.
 bool ChangeWriter::ReplaceTarget(RegKey root, const std::string& from, const std::string& to,
-                                 bool windowsNt) {
+                                 const std::string& aside, bool windowsNt) {
   RegistryApi& api = workstation_.registry;
-  std::string aside;
-  if (Registry(api, root).KeyExists(to)) {
-    aside = FreeKeyPathBeside(api, root, to);
-    if (aside.empty() || !MoveKeyWhole(api, root, to, aside, windowsNt)) return false;
-  }
+  if (!aside.empty() && !MoveKeyWhole(api, root, to, aside, windowsNt)) return false;
   if (!MoveKeyWhole(api, root, from, to, windowsNt)) {
     if (!aside.empty()) (void)MoveKeyWhole(api, root, aside, to, windowsNt);
     return false;

@@ -28,9 +28,12 @@ class ChangeWriter {
   LineOutcome WriteRegistryContents(const ChangeRec& change);
   LineOutcome RenameRegistryValue(const ChangeRec& change);
   LineOutcome WriteShortcutField(const ChangeRec& change);
-  // The two ways of a key rename; false when the key could not be moved (nothing is lost).
-  bool RenameInPlace(RegKey root, const std::string& from, const std::string& to, bool windowsNt);
-  bool ReplaceTarget(RegKey root, const std::string& from, const std::string& to, bool windowsNt);
+  // The two ways of a key rename, through the free path `aside`; false when the key could not
+  // be moved (nothing is lost).
+  bool RenameInPlace(RegKey root, const std::string& from, const std::string& to,
+                     const std::string& aside, bool windowsNt);
+  bool ReplaceTarget(RegKey root, const std::string& from, const std::string& to,
+                     const std::string& aside, bool windowsNt);
 
   // The name a value or variable has now: a rename earlier in this Save moves it, and a
   // contents change that comes after its rename belongs under the new name.

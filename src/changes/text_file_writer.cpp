@@ -21,7 +21,10 @@ bool StreamFileWriter::WriteWholeFile(const std::string& path, const std::string
 }
 
 bool StreamFileWriter::MoveIntoPlace(const std::string& temporary, const std::string& target) {
-  return std::rename(temporary.c_str(), target.c_str()) == 0;
+  if (std::rename(temporary.c_str(), target.c_str()) == 0) return true;
+  // Windows' C library does not replace an existing file: the old one goes first, so for a
+  // moment there is none. The program itself uses Win32FileWriter, which has no such moment.
+  return std::remove(target.c_str()) == 0 && std::rename(temporary.c_str(), target.c_str()) == 0;
 }
 
 }  // namespace zeb

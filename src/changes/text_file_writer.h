@@ -24,8 +24,8 @@ class StreamFileWriter : public TextFileWriter {
   bool WriteWholeFile(const std::string& path, const std::string& bytes) override;
 
  protected:
-  // Replaces `target` by `temporary`: std::rename, which replaces an existing file on
-  // POSIX; Windows needs MoveFileExA for that.
+  // Replaces `target` by `temporary`: std::rename, which replaces an existing file in one
+  // step on POSIX only; Windows needs MoveFileExA for that (Win32FileWriter).
   virtual bool MoveIntoPlace(const std::string& temporary, const std::string& target);
 };
 

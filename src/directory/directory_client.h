@@ -69,6 +69,10 @@ class DirectoryClient {
   virtual void FreeContext(DirContextHandle context) = 0;
   virtual void FreeUnicodeTables() = 0;
 
+  // Not one of the vendor's calls: when the directory stopped answering during the run
+  // (a server gone), what the run's report should say; empty otherwise.
+  virtual std::string FailureDuringRun() { return {}; }
+
   // Our own addition: every alias of the tree with its target, asked once per run for the
   // alias index (alias_index.h). An alias whose name cannot be written in the code page may
   // be left out: no byte string names it. False when the client cannot list them all;

@@ -12,6 +12,9 @@ namespace {
 constexpr std::string_view kDirectorySwitch = "/DIRECTORY=";
 constexpr std::string_view kTreeSwitch = "/TREE=";
 constexpr std::string_view kUserSwitch = "/USER=";
+constexpr std::string_view kTimeoutSwitch = "/DIRTIMEOUT=";
+constexpr std::string_view kBindDnSwitch = "/BINDDN=";
+constexpr int kMaxTimeoutSeconds = 3600;
 constexpr const char* kLoginScreenKey = "\\SOFTWARE\\Varnok\\DXGINA\\Login Screen";
 
 // The value of the last argument that starts with `name`, or empty.
@@ -20,6 +23,15 @@ std::string SwitchValue(const std::vector<std::string>& arguments, std::string_v
   for (const std::string& argument : arguments)
     if (StartsWithIgnoreCase(argument, name)) value = argument.substr(name.size());
   return value;
+}
+
+// A whole number of seconds in range, or `fallback`.
+int TimeoutSeconds(const std::string& text, int fallback) {
+  if (text.empty() || text.size() > 4 ||
+      text.find_first_not_of("0123456789") != std::string::npos)
+    return fallback;
+  const int seconds = std::stoi(text);
+  return seconds >= 1 && seconds <= kMaxTimeoutSeconds ? seconds : fallback;
 }
 
 struct LoginDefaults {
@@ -90,6 +102,14 @@ DirectoryConfig ReadDirectoryConfig(const std::vector<std::string>& arguments,
   if (config.directoryPath.empty())
     config.directoryPath = FileInFolder(programFolder, kDefaultDirectoryFile);
   return config;
+}
+
+ServerSwitches ReadServerSwitches(const std::vector<std::string>& arguments) {
+  ServerSwitches switches;
+  switches.timeoutSeconds =
+      TimeoutSeconds(SwitchValue(arguments, kTimeoutSwitch), switches.timeoutSeconds);
+  switches.bindDn = SwitchValue(arguments, kBindDnSwitch);
+  return switches;
 }
 
 }  // namespace zeb

@@ -1,7 +1,10 @@
 #pragma once
 // Where our directory layer finds its directory, and who is logged in, read before the
 // start-up runs (the start-up's own switch table ignores these switches):
-//   /DIRECTORY=<LDIF file>[/<base DN>]  /TREE=<tree name>  /USER=<dotted name of the user>
+//   /DIRECTORY=<LDIF file>[/<base DN>], or ldap://host[:port][/base] or ldaps://...
+//   /TREE=<tree name>  /USER=<dotted name of the user>
+//   /DIRTIMEOUT=<seconds>  the longest a directory server may take to connect or answer
+//   /BINDDN=<DN>  bind to the server as this DN, with the password in ZEB_BIND_PASSWORD
 // The base DN says under which DN the tree's root-most components sit, written after the
 // file's name and a "/" as in an LDAP URL (ldap://host/dc=example,dc=com):
 // /DIRECTORY=C:\ZEB\export.ldif/dc=example,dc=com. It is seen only after a name ending in
@@ -11,7 +14,9 @@
 // value counts as not given. Without /TREE= and /USER= the login screen's defaults under
 // HKEY_LOCAL_MACHINE "\SOFTWARE\Varnok\DXGINA\Login Screen" are used where present
 // ("DefaultVRXTree"; "DefaultDalvexaUserName" + "." + "DefaultVRXContext"). Without
-// /DIRECTORY= the file is directory.ldif in the program's folder.
+// /DIRECTORY= the file is directory.ldif in the program's folder. A /DIRTIMEOUT= that is not
+// a whole number from 1 to 3600 counts as not given. The password is never a switch: the
+// command line can be read by every user of the machine.
 #include <string>
 #include <vector>
 
@@ -24,6 +29,14 @@ struct DirectoryConfig {
   std::string treeName;  // empty: the directory file's own tree name, if it has one
   std::string userName;  // dotted, e.g. Bob.Sales.Acme; empty when nobody is known
 };
+
+// How to use a directory server (when directoryPath is an ldap:// URL).
+struct ServerSwitches {
+  int timeoutSeconds = 5;
+  std::string bindDn;  // empty: an anonymous bind
+};
+
+constexpr const char* kBindPasswordVariable = "ZEB_BIND_PASSWORD";
 
 constexpr const char* kDefaultDirectoryFile = "directory.ldif";
 
@@ -39,5 +52,7 @@ LdifLocation SplitLdifLocation(const std::string& directoryPath);
 // root and current key stay as they are.
 DirectoryConfig ReadDirectoryConfig(const std::vector<std::string>& arguments,
                                     Registry& registry, const std::string& programFolder);
+
+ServerSwitches ReadServerSwitches(const std::vector<std::string>& arguments);
 
 }  // namespace zeb

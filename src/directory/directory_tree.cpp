@@ -36,6 +36,14 @@ std::string AsUtf8(std::string_view text) {
 }
 
 std::string KeyOf(std::string_view utf8Value) { return UpperAscii(utf8Value); }
+// A name of several values is kept under a key that begins with a byte no UTF-8 text holds,
+// so that no name of the program finds it.
+std::string KeyOf(const Rdn& rdn) {
+  return rdn.multiValued ? "\xFF" + UpperAscii(rdn.value) : UpperAscii(rdn.value);
+}
+std::string KeyOf(const Entry& entry) {
+  return entry.multiValued ? "\xFF" + UpperAscii(entry.value) : UpperAscii(entry.value);
+}
 
 std::string DnText(const std::vector<Rdn>& leafFirst) {
   std::string text;
@@ -54,17 +62,26 @@ std::string DnText(const Entry& entry) {
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 bool SameRdn(const Rdn& a, const Rdn& b) {
-  return EqualsIgnoreCase(a.type, b.type) && EqualsIgnoreCase(a.value, b.value);
+  return a.multiValued == b.multiValued && EqualsIgnoreCase(a.type, b.type) &&
+         EqualsIgnoreCase(a.value, b.value);
 }
 
 // `type` empty: the one child of that name whatever its type, null when two fit.
-Entry* ChildNamed(const Entry& parent, std::string_view type, std::string_view utf8Value) {
-  const auto it = parent.children.find(KeyOf(utf8Value));
+Entry* ChildWithKey(const Entry& parent, std::string_view type, const std::string& key) {
+  const auto it = parent.children.find(key);
   if (it == parent.children.end()) return nullptr;
   if (type.empty()) return it->second.size() == 1 ? it->second.front() : nullptr;
   for (Entry* child : it->second)
     if (EqualsIgnoreCase(child->type, type)) return child;
   return nullptr;
+}
+
+Entry* ChildNamed(const Entry& parent, std::string_view type, std::string_view utf8Value) {
+  return ChildWithKey(parent, type, KeyOf(utf8Value));
+}
+
+Entry* ChildNamed(const Entry& parent, const Rdn& rdn) {
+  return ChildWithKey(parent, rdn.type, KeyOf(rdn));
 }
 
 // DN, names UTF-8, root first; false with `problem` for a malformed one.
@@ -86,7 +103,7 @@ bool BelowBase(const std::vector<Rdn>& base, std::vector<Rdn>* rootFirst) {
 
 // The value in the code page, if it can be written there without the form's separators.
 bool WritableValue(const Entry& entry, std::string_view separators, std::string* ansi) {
-  if (!Utf8ToAnsi(entry.value, ansi)) return false;
+  if (entry.multiValued || !Utf8ToAnsi(entry.value, ansi)) return false;
   return ansi->find_first_of(separators) == std::string::npos;
 }
 
@@ -160,8 +177,9 @@ class DirectoryTree::Builder {
     entry->value = name.value;
     entry->line = line;
     entry->isGlue = glue;
+    entry->multiValued = name.multiValued;
     Entry* added = entry.get();
-    container->children[KeyOf(name.value)].push_back(added);
+    container->children[KeyOf(name)].push_back(added);
     tree_.entries_.push_back(std::move(entry));
     return added;
   }
@@ -171,7 +189,7 @@ class DirectoryTree::Builder {
     Entry* container = &tree_.root_;
     for (std::size_t i = 0; i + 1 < p.rootFirst.size(); ++i) {
       const Rdn& rdn = p.rootFirst[i];
-      Entry* next = ChildNamed(*container, rdn.type, rdn.value);
+      Entry* next = ChildNamed(*container, rdn);
       // A subtree's export names containers it does not hold.
       if (next == nullptr) next = NewChild(container, rdn, 0, true);
       if (next->isAlias)
@@ -183,7 +201,7 @@ class DirectoryTree::Builder {
     }
 
     const Rdn& name = p.rootFirst.back();
-    Entry* entry = ChildNamed(*container, name.type, name.value);
+    Entry* entry = ChildNamed(*container, name);
     if (entry != nullptr && !entry->isGlue)
       throw LoadFailure{dirresult::kDuplicateEntry, line,
                         "the entry " + Quoted(DnText(*entry)) + " is already defined at line " +
@@ -277,7 +295,7 @@ class DirectoryTree::Builder {
         continue;
       }
       const Rdn& rdn = target[step.next];
-      Entry* child = ChildNamed(*step.at, rdn.type, rdn.value);
+      Entry* child = ChildNamed(*step.at, rdn);
       if (child == nullptr) {
         allDangling();
         continue;
@@ -388,7 +406,7 @@ bool DirectoryTree::DottedName(const Entry& entry, bool typeful, std::string* na
   for (const Entry* at = &entry; at->parent != nullptr; at = at->parent) {
     if (!WritableValue(*at, ".\\", &value)) return false;
     // A typeless name that fits a sibling too would name neither.
-    if (!typeful && at->parent->children.at(KeyOf(at->value)).size() > 1) return false;
+    if (!typeful && at->parent->children.at(KeyOf(*at)).size() > 1) return false;
     if (!dotted.empty()) dotted.push_back('.');
     if (typeful) dotted.append(UpperAscii(at->type)).push_back('=');
     dotted.append(value);

@@ -20,7 +20,8 @@
 // is taken to be in the ANSI code page (Windows-1252), as files written for this program
 // by hand may be. Look-ups take the program's byte strings (the code page); ASCII letters
 // compare without case, all other characters exactly. A name with a character outside the
-// code page is loaded, but no byte string can name it, and asking for its name fails.
+// code page is loaded, but no byte string can name it, and asking for its name fails; so
+// is a name of several values ("cn=A+uid=b").
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -41,6 +42,7 @@ class DirectoryTree {
     std::string value;  // the name as stored, UTF-8
     int line = 0;       // where the file defines it
     bool isGlue = false;   // named only by the DNs below it: not an entry
+    bool multiValued = false;  // a name of several values ("cn=A+uid=b"): no byte string names it
     bool isAlias = false;
     // For an alias: the object it finally leads to; null when it leads to nothing.
     const Entry* aliased = nullptr;

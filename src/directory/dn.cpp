@@ -46,10 +46,7 @@ bool ParseRdn(std::string_view dn, std::size_t* pos, Rdn* rdn, std::string* prob
   std::size_t kept = 0;  // length without trailing unescaped spaces
   for (; i < dn.size() && dn[i] != ','; ++i) {
     const char c = dn[i];
-    if (c == '+') {
-      *problem = "names of several values (\"+\") are not supported";
-      return false;
-    }
+    if (c == '+') rdn->multiValued = true;
     if (c == '"') {
       *problem = "quoted values are not supported; escape special characters with \"\\\"";
       return false;

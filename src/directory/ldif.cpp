@@ -82,12 +82,14 @@ bool IsAttributeNameChar(char c) {
 std::string PercentDecoded(std::string_view text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() && HexDigitValue(text[i + 1]) >= 0 && HexDigitValue(text[i + 2]) >= 0) {
-      out.push_back(static_cast<char>(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2])));
-      i += 2;
-    } else {
+    const bool escape = text[i] == '%' && i + 2 < text.size() &&
+                        HexDigitValue(text[i + 1]) >= 0 && HexDigitValue(text[i + 2]) >= 0;
+    if (!escape) {
       out.push_back(text[i]);
+      continue;
     }
+    out.push_back(static_cast<char>(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2])));
+    i += 2;
   }
   return out;
 }
@@ -97,34 +99,31 @@ std::string FolderOf(const std::string& fileName) {
   return slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
 }
 
-// The local file a file: URL names: "file:///C:/x/y.jpg" or "file:///srv/y.jpg" as they
+// The local file a file: URL names: "file:///C:/x/y.jpg" and "file:///srv/y.jpg" as they
 // stand, "file:y.jpg" and "file:sub/y.jpg" beside the LDIF file. Other machines' files and
 // other schemes are refused: the program reads nothing from the network at start-up.
 std::string UrlValueFile(const LogicalLine& line, std::string_view url,
                          const std::string& fileName) {
+  const auto refused = [&](const std::string& why) {
+    return LdifError(line.line, "the value's URL \"" + Cut(url, 60) + "\" " + why);
+  };
   constexpr std::string_view kFileScheme = "file:";
   if (!StartsWithIgnoreCase(url, kFileScheme))
-    throw LdifError(line.line, "the value's URL \"" + Cut(url, 60) +
-                                   "\" is not a file: URL; only file: URLs are read");
-  std::string_view rest = url.substr(kFileScheme.size());
-  if (rest.substr(0, 2) == "//") {
-    rest.remove_prefix(2);
-    const std::size_t slash = rest.find('/');
-    const std::string_view host = rest.substr(0, slash);
+    throw refused("is not a file: URL; only file: URLs are read");
+  std::string_view path = url.substr(kFileScheme.size());
+  if (path.substr(0, 2) == "//") {
+    path.remove_prefix(2);
+    const std::size_t slash = path.find('/');
+    const std::string_view host = path.substr(0, slash);
     if (!host.empty() && !EqualsIgnoreCase(host, "localhost"))
-      throw LdifError(line.line, "the value's URL \"" + Cut(url, 60) +
-                                     "\" names a file of another machine");
-    rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash);
-    // "/C:/dir" is a drive path.
-    if (rest.size() >= 3 && rest[0] == '/' && rest[2] == ':') rest.remove_prefix(1);
-    if (rest.empty()) throw LdifError(line.line, "the value's URL \"" + Cut(url, 60) +
-                                                     "\" names no file");
-    return PercentDecoded(rest);
+      throw refused("names a file of another machine");
+    path = slash == std::string_view::npos ? std::string_view() : path.substr(slash);
   }
-  if (rest.empty())
-    throw LdifError(line.line, "the value's URL \"" + Cut(url, 60) + "\" names no file");
-  if (rest.front() == '/') return PercentDecoded(rest);
-  return FolderOf(fileName) + PercentDecoded(rest);
+  if (path.empty()) throw refused("names no file");
+  if (path.front() != '/') return FolderOf(fileName) + PercentDecoded(path);
+  // "/C:/dir" is a drive path.
+  if (path.size() >= 3 && path[2] == ':') path.remove_prefix(1);
+  return PercentDecoded(path);
 }
 
 LdifAttribute ParseAttributeLine(const LogicalLine& line, const std::string& fileName) {

@@ -1,31 +1,14 @@
 #include "directory/ldif_directory.h"
 
-#include <algorithm>
 #include <string_view>
 
+#include "directory/client_names.h"
 #include "directory/ldif_result.h"
-#include "directory/name_components.h"
 #include "directory/names.h"
 #include "platform/code_page_1252.h"
 #include "platform/text.h"
 
 namespace zeb {
-
-namespace {
-
-constexpr std::string_view kFullNamePrefix = "VRX:\\\\";
-constexpr std::size_t kMaxNameContext = 256;
-
-// Components root first of a dotted name counted from the root.
-std::vector<std::string_view> RootFirst(std::string_view dotted) {
-  const std::size_t start = dotted.find_first_not_of('.');
-  std::vector<std::string_view> components =
-      SplitAt(start == std::string_view::npos ? std::string_view() : dotted.substr(start), '.');
-  std::reverse(components.begin(), components.end());
-  return components;
-}
-
-}  // namespace
 
 LdifDirectory::LdifDirectory(const DirectoryConfig& config)
     : LdifDirectory(config, SplitLdifLocation(config.directoryPath)) {}
@@ -53,19 +36,9 @@ std::int32_t LdifDirectory::InjectedFailure(Call call) const {
   return it == failures_.end() ? dirresult::kOk : it->second;
 }
 
-LdifDirectory::ContextState* LdifDirectory::FindContext(DirContextHandle context,
-                                                        std::int32_t* result) {
-  const auto it = contexts_.find(context);
-  if (it == contexts_.end()) {
-    *result = dirresult::kUnknownContext;
-    return nullptr;
-  }
-  return &it->second;
-}
-
 const DirectoryTree::Entry* LdifDirectory::FindDotted(const std::string& dotted,
                                                       bool followLast) const {
-  return tree_.Find(RootFirst(dotted), followLast);
+  return tree_.Find(DottedRootFirst(dotted), followLast);
 }
 
 // The logged-in user's own entry (an alias stays itself: that is the name logged in with).
@@ -77,44 +50,26 @@ std::string LdifDirectory::DefaultFullName() {
   const DirectoryTree::Entry* user = UserEntry();
   std::string path;
   if (!user || !DirectoryTree::PathOf(*user, &path)) path = DottedToPath(userName_);
-  return std::string(kFullNamePrefix) + treeName_ + path;
+  return FullNameOfPath(treeName_, path);
 }
 
 bool LdifDirectory::FindTree(const std::string& treeName, std::string* userLeafName) {
   if (!EqualsIgnoreCase(treeName, treeName_)) return false;
   const DirectoryTree::Entry* user = UserEntry();
-  if (user && DirectoryTree::NameOf(*user, userLeafName)) {
-    // As the directory spells it.
-  } else {
-    const std::string_view name = std::string_view(userName_).substr(
-        std::min(userName_.find_first_not_of('.'), userName_.size()));
-    *userLeafName = StripNameType(name.substr(0, name.find('.')));
-  }
+  // As the directory spells it.
+  if (!user || !DirectoryTree::NameOf(*user, userLeafName)) *userLeafName = LeafOfUserName(userName_);
   return true;
 }
 
 std::string LdifDirectory::GetTreeName(const std::string& fullName) {
-  if (!StartsWithIgnoreCase(fullName, kFullNamePrefix)) return {};
-  const std::string rest = fullName.substr(kFullNamePrefix.size());
-  return rest.substr(0, rest.find('\\'));
+  return TreeOfFullName(fullName);
 }
 
 bool LdifDirectory::FindEntry(const std::string& fullName) {
-  // The control also takes a full name without its "VRX:" letters ("\\TREE\O\OU"): the
-  // scanners look tree paths of that form up before they put the prefix in front.
-  std::string_view rest = fullName;
-  if (StartsWithIgnoreCase(rest, kFullNamePrefix))
-    rest.remove_prefix(kFullNamePrefix.size());
-  else if (rest.substr(0, 2) == "\\\\")
-    rest.remove_prefix(2);
-  else
-    return false;
-  const std::size_t slash = rest.find('\\');
-  if (!EqualsIgnoreCase(rest.substr(0, slash), treeName_)) return false;
-  // Nothing after the tree's name: the tree itself.
-  const std::vector<std::string_view> rootFirst =
-      slash == std::string_view::npos ? std::vector<std::string_view>()
-                                      : SplitAt(rest.substr(slash + 1), '\\');
+  std::string_view tree;
+  std::vector<std::string_view> rootFirst;
+  if (!SplitFullName(fullName, &tree, &rootFirst)) return false;
+  if (!EqualsIgnoreCase(tree, treeName_)) return false;
   return tree_.Find(rootFirst, false) != nullptr;
 }
 
@@ -128,48 +83,31 @@ std::int32_t LdifDirectory::DXCallsInit() {
 std::int32_t LdifDirectory::DXVRCreateContextHandle(DirContextHandle* context) {
   *context = 0;
   if (const std::int32_t failure = InjectedFailure(Call::kCreateContextHandle)) return failure;
-  if (!initialised_) return dirresult::kNotInitialised;
-  *context = nextContext_++;
-  contexts_[*context] = ContextState{};
-  return dirresult::kOk;
+  return contexts_.Create(initialised_, context);
 }
 
 std::int32_t LdifDirectory::DXVRGetContext(DirContextHandle context, int key,
                                            std::uint32_t* flags) {
   if (const std::int32_t failure = InjectedFailure(Call::kGetContext)) return failure;
-  std::int32_t result = dirresult::kOk;
-  const ContextState* state = FindContext(context, &result);
-  if (!state) return result;
-  if (key != contextkey::kFlags) return dirresult::kUnknownContextKey;
-  *flags = state->flags;
-  return dirresult::kOk;
+  return contexts_.GetFlags(context, key, flags);
 }
 
 std::int32_t LdifDirectory::DXVRSetContextFlags(DirContextHandle context, std::uint32_t flags) {
   if (const std::int32_t failure = InjectedFailure(Call::kSetContextFlags)) return failure;
-  std::int32_t result = dirresult::kOk;
-  ContextState* state = FindContext(context, &result);
-  if (!state) return result;
-  state->flags = flags;
-  return dirresult::kOk;
+  return contexts_.SetFlags(context, flags);
 }
 
 std::int32_t LdifDirectory::DXVRSetContextName(DirContextHandle context,
                                                const std::string& nameContext) {
   if (const std::int32_t failure = InjectedFailure(Call::kSetContextName)) return failure;
-  std::int32_t result = dirresult::kOk;
-  ContextState* state = FindContext(context, &result);
-  if (!state) return result;
-  if (nameContext.size() > kMaxNameContext) return dirresult::kNameTooLong;
-  state->nameContext = nameContext;
-  return dirresult::kOk;
+  return contexts_.SetName(context, nameContext);
 }
 
 std::int32_t LdifDirectory::ReadObjectName(DirContextHandle context, const std::string& leaf,
                                            std::string* objectName) {
   if (const std::int32_t failure = InjectedFailure(Call::kReadObjectName)) return failure;
   std::int32_t result = dirresult::kOk;
-  const ContextState* state = FindContext(context, &result);
+  const ContextTable::Context* state = contexts_.Find(context, &result);
   if (!state) return result;
   const std::string name = state->nameContext.empty() ? leaf : leaf + "." + state->nameContext;
   const DirectoryTree::Entry* entry = leaf.empty() ? nullptr : FindDotted(name, false);
@@ -193,7 +131,7 @@ std::int32_t LdifDirectory::DXVRCanonicalizeName(DirContextHandle context,
                                                  std::string* canonical) {
   if (const std::int32_t failure = InjectedFailure(Call::kCanonicalizeName)) return failure;
   std::int32_t result = dirresult::kOk;
-  const ContextState* state = FindContext(context, &result);
+  const ContextTable::Context* state = contexts_.Find(context, &result);
   if (!state) return result;
   const DirectoryTree::Entry* entry = FindDotted(name, false);
   if (!entry) return dirresult::kNoSuchEntry;
@@ -219,9 +157,6 @@ bool LdifDirectory::ListAliases(std::vector<DirectoryAlias>* aliases) {
   return true;
 }
 
-void LdifDirectory::FreeContext(DirContextHandle context) {
-  freedContexts_.push_back(context);
-  contexts_.erase(context);
-}
+void LdifDirectory::FreeContext(DirContextHandle context) { contexts_.Free(context); }
 
 }  // namespace zeb

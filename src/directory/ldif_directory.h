@@ -32,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "directory/context_table.h"
 #include "directory/directory_client.h"
 #include "directory/directory_config.h"
 #include "directory/directory_tree.h"
@@ -67,7 +68,7 @@ class LdifDirectory : public DirectoryClient {
   void FailCall(Call call, std::int32_t code) { failures_[call] = code; }
   void ClearFailures() { failures_.clear(); }
   void SetClientIdentity(std::uint16_t kind, ClientVersion version);
-  const std::vector<DirContextHandle>& FreedContexts() const { return freedContexts_; }
+  const std::vector<DirContextHandle>& FreedContexts() const { return contexts_.Freed(); }
   int FreeUnicodeTablesCalls() const { return freeUnicodeTablesCalls_; }
 
   // Session control.
@@ -98,16 +99,9 @@ class LdifDirectory : public DirectoryClient {
   bool ListAliases(std::vector<DirectoryAlias>* aliases) override;
 
  private:
-  struct ContextState {
-    std::uint32_t flags = 0;
-    std::string nameContext;
-  };
-
   LdifDirectory(const DirectoryConfig& config, const LdifLocation& location);
   // The injected failure code for `call`, or 0.
   std::int32_t InjectedFailure(Call call) const;
-  // The context's state, or null with `*result` set to the failure code.
-  ContextState* FindContext(DirContextHandle context, std::int32_t* result);
   const DirectoryTree::Entry* FindDotted(const std::string& dotted, bool followLast) const;
   const DirectoryTree::Entry* UserEntry() const;
   static std::int32_t WriteDottedName(const DirectoryTree::Entry& entry, std::uint32_t flags,
@@ -120,12 +114,10 @@ class LdifDirectory : public DirectoryClient {
   std::string userName_;
   std::string fullName_;
   bool initialised_ = false;
-  std::map<DirContextHandle, ContextState> contexts_;
-  DirContextHandle nextContext_ = 1;
+  ContextTable contexts_;
   std::map<Call, std::int32_t> failures_;
   std::uint16_t clientKind_ = 4;
   ClientVersion clientVersion_{5, 2, 0, 0};
-  std::vector<DirContextHandle> freedContexts_;
   int freeUnicodeTablesCalls_ = 0;
 };
 

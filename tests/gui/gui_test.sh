@@ -324,6 +324,45 @@ wait_zeb 20
 # A Save ended by an error tells the tools that start zeb.
 check "exit code after the error" 4 "$zeb_status"
 
+# --- A line opened while the scan still runs -------------------------------------------------
+echo "review during a scan"
+# Matches early in the Registry walk, then enough keys without one for a scan that lasts.
+{
+  printf 'REGEDIT4\r\n'
+  for i in $(seq 0 2999); do
+    printf '\r\n[HKEY_LOCAL_MACHINE\\Software\\AAA ZebGuiScan\\Key%04d]\r\n"Value"="AcmeNeedle %d"\r\n' "$i" "$i"
+  done
+  for i in $(seq 0 19999); do
+    printf '\r\n[HKEY_LOCAL_MACHINE\\Software\\ZZZ ZebGuiBulk\\Key%05d]\r\n"Value"="plain %d"\r\n' "$i" "$i"
+  done
+} >"$root/many.reg"
+"$wine_run" regedit /s "$(winpath "$root/many.reg")" >/dev/null 2>&1
+start_zeb /NODESK /NOMENU /NOINI /SEARCH=AcmeNeedle /REPLACE=Replaced
+act wait-window Tform1 20 click Button1
+found=0
+for _ in $(seq 300); do
+  [ "$(ask text Label3)" = "Workstation Scan Completed" ] && break
+  found=$(ask lines ListBox1 | head -1)
+  [ "${found:-0}" -gt 0 ] && break
+done
+check "lines shown before the scan ends" 1 "$([ "${found:-0}" -gt 0 ] && echo 1 || echo 0)"
+act dblclick ListBox1 0 wait-window TForm2 20
+check "review of line 0 during the scan" '\Software\AAA ZebGuiScan\Key0000' \
+  "$(ask text TForm2.Subject)"
+# The review runs inside the scan's message processing: the scan waits for it.
+check "scan still running under the review" 1 \
+  "$([ "$(ask text Label3)" != "Workstation Scan Completed" ] && echo 1 || echo 0)"
+shot review-during-scan
+act click TForm2.Button1 wait-hidden TForm2 5 wait-text Label3 "Workstation Scan Completed" 300
+check "every line after the scan" 3000 "$(ask lines ListBox1 | head -1)"
+act sleep 500
+shot main-window-many-lines
+act click Button3
+wait_zeb 20
+check "exit code after the scan with a review" 0 "$zeb_status"
+"$wine_run" reg delete 'HKLM\Software\AAA ZebGuiScan' /f >/dev/null 2>&1
+"$wine_run" reg delete 'HKLM\Software\ZZZ ZebGuiBulk' /f >/dev/null 2>&1
+
 # --- Message panel and About box -------------------------------------------------------------
 echo "message panel"
 printf 'Welcome %%USERNAME%%\r\n100%% sure\r\n%%UNDEFINED_NAME%%\r\n' >"$root/message.txt"

@@ -37,12 +37,14 @@ class FakeDirectory : public DirectoryClient {
   void FreeUnicodeTables() override;
   // No alias list: a run asks every name of the calls above.
   bool ListAliases(std::vector<DirectoryAlias>*) override { return false; }
+  std::string FailureDuringRun() override { return failureDuringRun; }
 
   // Session and directory controls.
   std::string defaultFullName = "VRX:\\\\ACME_TREE\\Acme\\Sales\\Bob";
   std::map<std::string, std::string> treeNames;  // full name -> tree name
   std::map<std::string, std::string> treeUsers;  // tree name -> the user's leaf name
   std::string fullName;                          // the directory control's property
+  std::string failureDuringRun;                  // what a server gone would leave
 
   // Client library results.
   std::int32_t callsInitResult = 0;

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -68,8 +68,11 @@ TEST(RunModeTest, NearMissesAreNoSwitches) {
 TEST(UsageTest, EverySwitchHasALineOfItsOwn) {
   std::istringstream text(kUsageText);
   std::vector<std::string> starts;
-  for (std::string line; std::getline(text, line);)
-    starts.push_back(line.substr(0, line.find('\t')));
+  for (std::string line; std::getline(text, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    EXPECT_LE(line.size(), kUsageLineLimit) << line;
+    starts.push_back(line.substr(0, line.find("  ")));
+  }
   for (const char* name :
        {"/AUTO", "/STEALTH", "/QUIET", "/REPORTONLY", "/NOPROMPT", "/NODESK", "/NOMENU", "/NOINI",
         "/NOREG", "/NOEXIT", "/REBOOT", "/CLASSES", "/SEARCH=text", "/REPLACE=text",
@@ -356,11 +359,11 @@ TEST(ReportFileTest, AFailedWriteLeavesTheOldFileAsItWas) {
   StreamFileWriter writer;
   ASSERT_TRUE(writer.WriteWholeFile(path, "the old report"));
   // A folder where the temporary file should go makes its write fail.
-  const std::string blocker = TemporaryPathBeside(path);
-  ASSERT_EQ(std::system(("mkdir -p '" + blocker + "'").c_str()), 0);
+  const std::filesystem::path blocker = TemporaryPathBeside(path);
+  ASSERT_TRUE(std::filesystem::create_directory(blocker));
   EXPECT_FALSE(writer.WriteWholeFile(path, "new"));
   EXPECT_EQ(ReadWhole(path), "the old report");
-  std::remove(blocker.c_str());
+  std::filesystem::remove(blocker);
   std::remove(path.c_str());
 }
 

@@ -182,6 +182,25 @@ TEST_F(ScanRunTest, TheReportListsEveryLineAsProposedAtTheEnd) {
   EXPECT_NE(text.find(",proposed\r\n"), std::string::npos);
 }
 
+TEST_F(ScanRunTest, ADirectoryThatStoppedAnsweringIsInTheReportOnceAndInTheExitCode) {
+  testing::RecordingFileWriter writer;
+  ChangeReport report("C:\\zeb.csv", writer, h.view);
+  h.reportInUse = &report;
+  StartUp("");
+  Scan();
+  EXPECT_EQ(writer.files["C:\\zeb.csv"].find("message: "), std::string::npos);
+  EXPECT_EQ(h.program().State().exitCode.Value(), 0);
+
+  h.directory.failureDuringRun = "The directory server stopped answering.";
+  Scan();
+  Scan();
+  EXPECT_EQ(report.Messages(), std::vector<std::string>{"The directory server stopped answering."});
+  EXPECT_NE(writer.files["C:\\zeb.csv"].find(",message: The directory server stopped answering.\r\n"),
+            std::string::npos);
+  EXPECT_EQ(h.program().State().exitCode.Value(), static_cast<int>(ExitCode::kDirectoryFailed));
+  EXPECT_TRUE(h.view.messages.empty());
+}
+
 TEST_F(ScanRunTest, ARunThatCannotStartWritesNoReport) {
   testing::RecordingFileWriter writer;
   ChangeReport report("C:\\zeb.csv", writer, h.view);

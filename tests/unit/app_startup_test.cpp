@@ -109,6 +109,7 @@ TEST_P(ClientFailureTest, EndsTheStartUpWithItsMessageAndNoSwitchTakesEffect) {
   EXPECT_EQ(h.directory.freedContexts.size(), failure.contextReleased ? 1u : 0u);
   EXPECT_FALSE(h.program().State().holdsContext);
   EXPECT_EQ(h.program().State().lastClientResult, failure.result);
+  EXPECT_EQ(h.program().State().exitCode.Value(), static_cast<int>(ExitCode::kDirectoryFailed));
   EXPECT_FALSE(h.Logged("GetClientKind"));
   // The flags keep their all-off start values and the window stays as designed.
   const RunFlags& flags = h.flags();

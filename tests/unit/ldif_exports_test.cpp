@@ -193,6 +193,17 @@ TEST(LdifExports, NamesWithADotLoadButHaveNoDottedName) {
   EXPECT_EQ(e.Resolve("\\Acme\\JS"), "");
 }
 
+TEST(LdifExports, NamesOfSeveralValuesLoadButNoByteStringNamesThem) {
+  Export e("dn: o=Acme\n\ndn: cn=John+uid=js,o=Acme\n\ndn: cn=X,cn=John+uid=js,o=Acme\n\n"
+           "dn: cn=J,o=Acme\nobjectClass: alias\naliasedObjectName: CN=john+UID=JS,o=acme\n\n"
+           "dn: cn=John,o=Acme\n");
+  ASSERT_EQ(e.result, 0) << e.directory.LastError();
+  EXPECT_FALSE(e.Has("\\Acme\\John+uid=js"));
+  EXPECT_TRUE(e.Has("\\Acme\\John"));  // a sibling of one value is not disturbed
+  std::string name;
+  EXPECT_EQ(e.Read("Acme", "J", &name), dirresult::kNameNotWritable);
+}
+
 class UrlValueTest : public ::testing::Test {
  protected:
   void TearDown() override { std::remove(path_.c_str()); }

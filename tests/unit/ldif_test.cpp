@@ -151,9 +151,9 @@ TEST(LdifProblems, BadDistinguishedNames) {
   EXPECT_EQ(p.text, "bad.ldif, line 3: the DN \"Sales\" is not valid: a name has no \"=\" "
                     "between its type and its value");
 
-  p = LoadProblem("dn: cn=A+uid=B,o=A\n");
-  EXPECT_EQ(p.text, "bad.ldif, line 1: the DN \"cn=A+uid=B,o=A\" is not valid: names of "
-                    "several values (\"+\") are not supported");
+  p = LoadProblem("dn: cn=#04024869,o=A\n");
+  EXPECT_EQ(p.text, "bad.ldif, line 1: the DN \"cn=#04024869,o=A\" is not valid: hex-encoded "
+                    "values (\"#\") are not supported");
 
   p = LoadProblem("dn:\n");
   EXPECT_EQ(p.text, "bad.ldif, line 1: the DN \"\" is not valid: the DN is empty");

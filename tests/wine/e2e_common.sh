@@ -20,6 +20,9 @@ source "$e2e_here/harness.sh"
 # The sample directory's tree and the logged-in user zeb is told about.
 E2E_TREE=ACME_TREE
 E2E_USER=Robert.Sales.Acme
+# The directory zeb is pointed at: the sample file installed beside zeb.exe or, when run by
+# tests/ldap/with-slapd.sh, its private slapd loaded with the same file.
+E2E_DIRECTORY=${ZEB_TEST_LDAP_URL:-'C:\ZEB\directory.ldif'}
 
 # What Wine itself writes while zeb runs: the console settings of the console that zeb's
 # "NET STOP SPOOLER" gets, and the display driver's date stamp, renewed whenever a program
@@ -107,7 +110,7 @@ e2e_install_zeb() {
 e2e_zeb_switches() {
   local report=$1
   shift
-  E2E_ZEB_SWITCHES=('/DIRECTORY=C:\ZEB\directory.ldif' "/TREE=$E2E_TREE" "/USER=$E2E_USER"
+  E2E_ZEB_SWITCHES=("/DIRECTORY=$E2E_DIRECTORY" "/TREE=$E2E_TREE" "/USER=$E2E_USER"
     "/REPORT=$(harness_windows_path "$report")" "$@")
 }
 

@@ -181,7 +181,7 @@ box_lists() {  # box_lists switch...: each begins a line of the box's text
   local name
   # The driver writes the text's line breaks as \n.
   for name in "$@"; do
-    sed 's/\\n/\n/g' "$HARNESS_ROOT/box.txt" | grep -q "^$name"$'\t' || return 1
+    sed 's/\\n/\n/g' "$HARNESS_ROOT/box.txt" | grep -q "^$name  " || return 1
   done
 }
 e2e_check "/? lists the switches, one a line" box_lists /REPORTONLY /QUIET /STEALTH /REPORT=file /?

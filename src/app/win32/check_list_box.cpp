@@ -16,6 +16,7 @@ constexpr int kTickBoxSize = 13;
 constexpr int kTextLeft = kTickBoxLeft + kTickBoxSize + 2;
 
 constexpr UINT_PTR kSubclassId = 1;
+constexpr UINT_PTR kPaintTimer = 1;
 
 }  // namespace
 
@@ -30,6 +31,7 @@ void CheckListBox::Create(HWND parent, int id, const Bounds& bounds, HFONT font)
 }
 
 void CheckListBox::AppendLine(const std::string& text, bool ticked) {
+  HoldPainting();
   const LRESULT line = SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   if (line >= 0) SendMessageA(hwnd_, LB_SETITEMDATA, static_cast<WPARAM>(line), ticked ? 1 : 0);
 }
@@ -42,6 +44,24 @@ std::size_t CheckListBox::LineCount() {
 bool CheckListBox::IsTicked(std::size_t line) {
   const LRESULT data = SendMessageA(hwnd_, LB_GETITEMDATA, line, 0);
   return data != LB_ERR && data != 0;
+}
+
+void CheckListBox::HoldPainting() {
+  if (held_ || !IsWindowVisible(hwnd_)) return;
+  // The list box keeps its own "no redraw" state: it stays on screen and answers the mouse.
+  SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+  held_ = true;
+  SetTimer(hwnd_, kPaintTimer, kPaintIntervalMs, nullptr);
+}
+
+void CheckListBox::Repaint() {
+  if (held_) {
+    KillTimer(hwnd_, kPaintTimer);
+    SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+    held_ = false;
+  }
+  RedrawWindow(hwnd_, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 bool CheckListBox::IsEnabled() { return IsWindowEnabled(hwnd_) != FALSE; }
@@ -126,6 +146,12 @@ LRESULT CALLBACK CheckListBox::ListProcedure(HWND list, UINT message, WPARAM wPa
     case WM_CHAR:
       if (wParam == ' ') {
         self->ToggleTick(static_cast<int>(SendMessageA(list, LB_GETCARETINDEX, 0, 0)));
+        return 0;
+      }
+      break;
+    case WM_TIMER:
+      if (wParam == kPaintTimer) {
+        self->Repaint();
         return 0;
       }
       break;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,10 +29,11 @@
 #include "changes/text_file_writer.h"
 #include "changes/win32/review_dialog.h"
 #include "directory/directory_config.h"
-#include "directory/ldif_directory.h"
+#include "directory/directory_factory.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "platform/win32/win32_file_writer.h"
+#include "platform/win32/win32_ldap.h"
 #include "platform/win32/win32_workstation.h"
 
 namespace zeb::ui {
@@ -56,7 +58,10 @@ int RunWindows(Win32Workstation& platform, const std::vector<std::string>& argum
   Registry configRegistry(platform.registry, hkey::kLocalMachine);
   DirectoryConfig config = ReadDirectoryConfig(arguments, configRegistry, ProgramFolder());
   if (!mode.directoryPath.empty()) config.directoryPath = mode.directoryPath;
-  LdifDirectory directory(config);
+  Win32LdapApi ldap;
+  const std::unique_ptr<DirectoryClient> client =
+      MakeDirectoryClient(config, ReadServerSwitches(arguments), platform.system, ldap);
+  DirectoryClient& directory = *client;
 
   ScreenCursor cursor;
   MessagePump pump;

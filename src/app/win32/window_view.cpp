@@ -17,11 +17,24 @@ HWND WindowView::Label(StatusLine line) const {
 }
 
 void WindowView::SetStatus(StatusLine line, const std::string& text) {
-  SetWindowTextNow(Label(line), text);
+  HWND label = Label(line);
+  SetWindowTextA(label, text.c_str());
+  // Every text is set, but painted only as often as it can be read; one set in between is
+  // painted with the next due one or by the message loop, which the text left to repaint.
+  unpainted_.insert(label);
+  if (!statusPaints_.Due()) return;
+  for (HWND waiting : unpainted_) RepaintNow(waiting);
+  unpainted_.clear();
+  // Lines are painted with the status lines too: Save, which takes no messages, would
+  // otherwise leave the last lines of its scan for the list's timer until it ends.
+  main_.List().PaintHeldLines();
 }
 
 std::string WindowView::StatusText(StatusLine line) { return WindowText(Label(line)); }
 
-void WindowView::RepaintList() { RepaintNow(main_.List().hwnd()); }
+void WindowView::RepaintList() {
+  // Lines held back by the list are painted by its own timer when this is not due.
+  if (listPaints_.Due()) main_.List().Repaint();
+}
 
 }  // namespace zeb::ui

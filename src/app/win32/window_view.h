@@ -1,10 +1,13 @@
 #pragma once
 // The status lines, message processing and screen cursor of the real windows.
+#include <set>
+
 #include "app/win32/main_form.h"
 #include "app/win32/message_pump.h"
 #include "app/win32/screen_cursor.h"
 #include "app/win32/splash_form.h"
 #include "platform/view.h"
+#include "scan/repaint_throttle.h"
 
 namespace zeb::ui {
 
@@ -27,6 +30,9 @@ class WindowView : public ProgressView {
   SplashForm& splash_;
   ScreenCursor& cursor_;
   MessagePump& pump_;
+  RepaintThrottle statusPaints_{std::chrono::milliseconds(100)};
+  RepaintThrottle listPaints_;
+  std::set<HWND> unpainted_;  // labels whose text was set since they were last painted
 };
 
 }  // namespace zeb::ui

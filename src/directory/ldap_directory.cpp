@@ -1,0 +1,542 @@
+#include "directory/ldap_directory.h"
+
+#include <algorithm>
+#include <set>
+
+#include "directory/client_names.h"
+#include "directory/ldap_escape.h"
+#include "directory/ldap_result.h"
+#include "directory/ldif_result.h"
+#include "directory/names.h"
+#include "platform/code_page_1252.h"
+#include "platform/text.h"
+#include "platform/unicode.h"
+
+namespace zeb {
+
+namespace {
+
+const std::vector<std::string> kAttributes = {"objectClass", "aliasedObjectName"};
+// The attributes entries are named by, in the trees the program meets.
+const char* const kNamingTypes[] = {"cn", "ou", "o", "l", "dc"};
+// Aliases followed for one name at most: more is taken as a loop through containers.
+constexpr int kMaxHops = 32;
+
+std::string ToUtf8(std::string_view ansi) { return AnsiToUtf8(ansi); }
+
+std::string DnOf(const std::vector<Rdn>& leafFirst) {
+  std::string dn;
+  // A name of several values is kept as written ("A+uid=b"), its parts unescaped.
+  for (const Rdn& rdn : leafFirst)
+    dn.append(dn.empty() ? "" : ",")
+        .append(rdn.type + "=" + (rdn.multiValued ? rdn.value : EscapeDnValue(rdn.value)));
+  return dn;
+}
+
+// Two DNs as the server writes them name one entry: types and values without ASCII case.
+bool SameRdns(const std::vector<Rdn>& a, const std::vector<Rdn>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (!EqualsIgnoreCase(a[i].type, b[i].type) || !EqualsIgnoreCase(a[i].value, b[i].value))
+      return false;
+  return true;
+}
+
+// The filter for entries named `value` by any naming attribute.
+std::string AnyNameFilter(const std::vector<std::string>& values) {
+  std::string filter = "(|";
+  for (const std::string& value : values)
+    for (const char* type : kNamingTypes)
+      filter.append("(").append(type).append("=").append(EscapeFilterValue(value)).append(")");
+  return filter + ")";
+}
+
+// Codes that say the name is bad or not there; every other failure is the server's.
+bool NameProblem(int code) {
+  switch (code) {
+    case ldapcode::kNoSuchObject:
+    case ldapcode::kAliasProblem:
+    case ldapcode::kInvalidDnSyntax:
+    case ldapcode::kAliasDereferencingProblem:
+    case ldapcode::kInvalidAttributeSyntax:
+    case ldapcode::kUndefinedAttributeType:
+    case ldapcode::kInappropriateMatching:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsAttributeType(std::string_view type) {
+  if (type.empty()) return false;
+  for (const char c : type) {
+    const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    if (!letter && !(c >= '0' && c <= '9') && c != '-' && c != '.') return false;
+  }
+  return true;
+}
+
+std::string CodeText(int code) { return "LDAP result code " + std::to_string(code); }
+
+}  // namespace
+
+LdapDirectory::LdapDirectory(const DirectoryConfig& config, const ServerSwitches& switches,
+                             const std::string& bindPassword, LdapApi& api)
+    : api_(api),
+      bindDn_(switches.bindDn),
+      bindPassword_(bindPassword),
+      timeoutSeconds_(switches.timeoutSeconds),
+      treeName_(config.treeName),
+      userName_(config.userName) {
+  std::string problem;
+  if (!ParseLdapUrl(config.directoryPath, &url_, &problem) ||
+      (!url_.base.empty() && !ParseDn(url_.base, &baseRdns_, &problem))) {
+    connectTried_ = true;
+    connectResult_ = dirresult::kBadServerUrl;
+    lastError_ = config.directoryPath + ": " + problem;
+  }
+}
+
+bool LdapDirectory::Connected() {
+  if (connectTried_) return connectResult_ == dirresult::kOk;
+  connectTried_ = true;
+  const std::string server = url_.host + ":" + std::to_string(url_.port);
+  LdapSession* session = api_.Init(url_.host, url_.port, url_.secure);
+  if (!session) {
+    connectResult_ = dirresult::kNoSession;
+    lastError_ = "no LDAP session could be made for " + server;
+    return false;
+  }
+  connection_ = LdapConnection(api_, session);
+  int rc = api_.SetOption(session, ldapoption::kProtocolVersion, ldapoption::kVersion3);
+  if (rc == ldapcode::kSuccess)
+    rc = api_.SetOption(session, ldapoption::kDeref, ldapoption::kDerefNever);
+  if (rc == ldapcode::kSuccess) rc = api_.Connect(session, timeoutSeconds_);
+  if (rc == ldapcode::kSuccess) {
+    ++roundTrips_;
+    rc = api_.SimpleBind(session, ToUtf8(bindDn_), bindPassword_, timeoutSeconds_);
+  }
+  if (rc != ldapcode::kSuccess) {
+    connection_.Reset();
+    connectResult_ = dirresult::ServerFailure(rc);
+    lastError_ = "the directory server " + server + " could not be used (" + CodeText(rc) +
+                 (bindDn_.empty() ? ", anonymous bind)" : ", bind as " + bindDn_ + ")");
+    return false;
+  }
+  return true;
+}
+
+std::int32_t LdapDirectory::Failed(int ldapCode) {
+  if (NameProblem(ldapCode)) return dirresult::kNoSuchEntry;
+  if (serverFailure_ == 0) {
+    serverFailure_ = ldapCode;
+    lastError_ = "the directory server stopped answering (" + CodeText(ldapCode) + ")";
+    connection_.Reset();
+  }
+  return dirresult::ServerFailure(serverFailure_);
+}
+
+std::string LdapDirectory::FailureDuringRun() {
+  if (serverFailure_ == 0) return {};
+  return "The directory server stopped answering during the run (" + CodeText(serverFailure_) +
+         "); every name after that counted as no alias.";
+}
+
+std::vector<LdapDirectory::Entry> LdapDirectory::Search(const std::string& base,
+                                                        LdapScope scope,
+                                                        const std::string& filter, int* code,
+                                                        std::string* matched) {
+  std::vector<Entry> entries;
+  matched->clear();
+  ++roundTrips_;
+  LdapResult result(api_);
+  LdapSession* session = connection_.get();
+  int rc = api_.Search(session, base, scope, filter, kAttributes, timeoutSeconds_, result.out());
+  // The answer's own code is the one to trust (a library may report a complete answer
+  // oddly); without an answer, the call's.
+  if (result.get()) {
+    int answered = rc;
+    if (api_.ParseResult(session, result.get(), &answered, matched) == ldapcode::kSuccess)
+      rc = answered;
+  }
+  *code = rc;
+  if (rc != ldapcode::kSuccess) return entries;
+  for (LdapMessage* at = api_.FirstEntry(session, result.get()); at;
+       at = api_.NextEntry(session, at)) {
+    Entry entry;
+    entry.dn = api_.GetDn(session, at);
+    std::string problem;
+    // An entry with a hex-encoded name cannot be one of ours: left out.
+    if (!ParseDn(entry.dn, &entry.rdns, &problem)) continue;
+    for (const std::string& objectClass : api_.GetValues(session, at, "objectClass"))
+      entry.isAlias = entry.isAlias || EqualsIgnoreCase(objectClass, "alias");
+    const std::vector<std::string> targets = api_.GetValues(session, at, "aliasedObjectName");
+    if (!targets.empty()) entry.target = targets.front();
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+bool LdapDirectory::BelowBase(const Entry& entry) const {
+  if (entry.rdns.size() <= baseRdns_.size()) return false;
+  const std::vector<Rdn> tail(entry.rdns.end() - static_cast<std::ptrdiff_t>(baseRdns_.size()),
+                              entry.rdns.end());
+  return SameRdns(tail, baseRdns_);
+}
+
+bool LdapDirectory::Fits(const Rdn& rdn, const Component& component) const {
+  // The program's names cannot name an entry of several values, as in LdifDirectory.
+  if (rdn.multiValued) return false;
+  if (!component.type.empty() && !EqualsIgnoreCase(rdn.type, component.type)) return false;
+  return EqualsIgnoreCase(rdn.value, component.value);
+}
+
+// An alias's target, read once however many aliases lead to it.
+LdapDirectory::Lookup LdapDirectory::Read(const std::string& dn) {
+  const std::string key = UpperAscii(dn);
+  if (const auto it = targets_.find(key); it != targets_.end()) return it->second;
+  int code = 0;
+  std::string matched;
+  std::vector<Entry> found = Search(dn, LdapScope::kBase, "(objectClass=*)", &code, &matched);
+  Lookup lookup{dirresult::kAliasToNothing, {}};
+  if (code != ldapcode::kSuccess) {
+    const std::int32_t failure = Failed(code);
+    if (failure != dirresult::kNoSuchEntry) return {failure, {}};
+  } else if (found.size() == 1) {
+    lookup = {dirresult::kOk, std::move(found.front())};
+  }
+  targets_[key] = lookup;
+  return lookup;
+}
+
+LdapDirectory::Lookup LdapDirectory::Follow(Entry alias, int* hops) {
+  std::set<std::string> seen;
+  while (alias.isAlias) {
+    if (!seen.insert(UpperAscii(DnOf(alias.rdns))).second || ++*hops > kMaxHops)
+      return {dirresult::kAliasLoop, {}};
+    Lookup next = Read(alias.target);
+    if (next.code != dirresult::kOk) return next;
+    alias = std::move(next.entry);
+  }
+  if (!BelowBase(alias)) return {dirresult::kAliasToNothing, {}};
+  return {dirresult::kOk, std::move(alias)};
+}
+
+LdapDirectory::Lookup LdapDirectory::Resolve(const std::vector<std::string_view>& rootFirst,
+                                             bool followLast) {
+  if (!Connected()) return {connectResult_, {}};
+  std::string key = followLast ? "1" : "0";
+  std::vector<Component> components;
+  for (const std::string_view text : rootFirst) {
+    key.append("\\").append(UpperAscii(text));
+    const std::size_t equals = text.find('=');
+    Component component;
+    if (equals != std::string_view::npos) {
+      component.type = std::string(text.substr(0, equals));
+      // A typeful component whose type is empty or no attribute type matches nothing.
+      if (!IsAttributeType(component.type)) return {dirresult::kNoSuchEntry, {}};
+    }
+    component.value = ToUtf8(equals == std::string_view::npos ? text : text.substr(equals + 1));
+    if (component.value.empty()) return {dirresult::kNoSuchEntry, {}};
+    components.push_back(std::move(component));
+  }
+  if (const auto it = memo_.find(key); it != memo_.end()) return it->second;
+  // Once the server stopped answering, only what it answered before is known.
+  if (serverFailure_ != 0) return {dirresult::ServerFailure(serverFailure_), {}};
+
+  Lookup lookup;
+  if (followLast) {
+    // The name itself as FindEntry found it (asked once), then its alias followed.
+    lookup = Resolve(rootFirst, false);
+    int hops = 0;
+    if (lookup.code == dirresult::kOk && lookup.entry.isAlias)
+      lookup = Follow(lookup.entry, &hops);
+  } else {
+    Entry base;
+    base.rdns = baseRdns_;
+    base.dn = url_.base;
+    lookup = Walk(base, components, 0, false, 0);
+  }
+  // A server failure is not an answer about the name.
+  if (serverFailure_ == 0) memo_[key] = lookup;
+  return lookup;
+}
+
+// Finds components[start..] below `from`, a container that is no alias.
+LdapDirectory::Lookup LdapDirectory::Walk(const Entry& from,
+                                          const std::vector<Component>& components,
+                                          std::size_t start, bool followLast, int hops) {
+  // The container guessed typed: the root-most "o=", the others "ou=".
+  std::vector<Rdn> container = from.rdns;
+  for (std::size_t i = start; i + 1 < components.size(); ++i) {
+    const Component& component = components[i];
+    const bool rootMost = i == 0 && from.rdns.size() == baseRdns_.size();
+    container.insert(container.begin(),
+                     Rdn{component.type.empty() ? (rootMost ? "o" : "ou") : component.type,
+                         component.value});
+  }
+  const Component& leaf = components.back();
+  const std::string filter =
+      leaf.type.empty() ? AnyNameFilter({leaf.value})
+                        : "(" + leaf.type + "=" + EscapeFilterValue(leaf.value) + ")";
+  int code = 0;
+  std::string matched;
+  const std::string containerDn = DnOf(container);
+  const std::vector<Entry> found =
+      Search(containerDn, LdapScope::kOneLevel, filter, &code, &matched);
+  if (code == ldapcode::kNoSuchObject)
+    return FromMatched(from, components, start, matched, followLast, hops);
+  if (code != ldapcode::kSuccess) return {Failed(code), {}};
+
+  std::vector<const Entry*> fitting;
+  for (const Entry& entry : found) {
+    if (entry.rdns.size() != container.size() + 1 || !Fits(entry.rdns.front(), leaf)) continue;
+    // The server matched the container by its own rules; ours may differ (accents' case).
+    bool same = true;
+    for (std::size_t i = start; i + 1 < components.size(); ++i)
+      same = same && Fits(entry.rdns[components.size() - 1 - i], components[i]);
+    if (same) fitting.push_back(&entry);
+  }
+  // The container is there but holds no such leaf: it may be an alias, or the guess typed
+  // a component wrongly. The search under the container tells.
+  if (fitting.empty()) return FromMatched(from, components, start, containerDn, followLast, hops);
+  if (fitting.size() > 1) return {dirresult::kNoSuchEntry, {}};
+  const Entry& entry = *fitting.front();
+  if (entry.isAlias && followLast) return Follow(entry, &hops);
+  return {dirresult::kOk, entry};
+}
+
+// The second try: one subtree search under the deepest entry the server matched, for the
+// components not yet matched (and the matched one itself, which may be an alias), then the
+// name walked down through what came back.
+LdapDirectory::Lookup LdapDirectory::FromMatched(const Entry& from,
+                                                 const std::vector<Component>& components,
+                                                 std::size_t start, const std::string& matched,
+                                                 bool followLast, int hops) {
+  std::vector<Rdn> matchedRdns;
+  std::string problem;
+  const auto under = [&from](const std::vector<Rdn>& rdns) {
+    return rdns.size() >= from.rdns.size() &&
+           SameRdns(std::vector<Rdn>(rdns.end() - static_cast<std::ptrdiff_t>(from.rdns.size()),
+                                     rdns.end()),
+                    from.rdns);
+  };
+  if (matched.empty() || !ParseDn(matched, &matchedRdns, &problem) || !under(matchedRdns))
+    matchedRdns = from.rdns;
+  std::size_t depth = matchedRdns.size() - from.rdns.size();  // components the server matched
+  if (depth >= components.size() - start) depth = components.size() - start - 1;
+  matchedRdns.erase(matchedRdns.begin(),
+                    matchedRdns.end() - static_cast<std::ptrdiff_t>(from.rdns.size() + depth));
+  std::vector<std::string> values;
+  if (depth > 0) values.push_back(matchedRdns.front().value);
+  for (std::size_t i = start + depth; i < components.size(); ++i)
+    values.push_back(components[i].value);
+
+  int code = 0;
+  std::string deeper;
+  const std::vector<Entry> found =
+      Search(DnOf(matchedRdns), LdapScope::kSubtree, AnyNameFilter(values), &code, &deeper);
+  if (code != ldapcode::kSuccess) return {Failed(code), {}};
+
+  // The matched components, as ours compare them.
+  for (std::size_t i = 0; i < depth; ++i)
+    if (!Fits(matchedRdns[depth - 1 - i], components[start + i])) return {dirresult::kNoSuchEntry, {}};
+  Entry at = from;
+  if (depth > 0) {
+    const Entry* self = nullptr;
+    for (const Entry& entry : found)
+      if (SameRdns(entry.rdns, matchedRdns)) self = &entry;
+    if (!self) return {dirresult::kNoSuchEntry, {}};
+    at = *self;
+    if (at.isAlias) {
+      const Lookup target = Follow(at, &hops);
+      if (target.code != dirresult::kOk) return target;
+      return Walk(target.entry, components, start + depth, followLast, hops);
+    }
+  }
+  for (std::size_t i = start + depth; i < components.size(); ++i) {
+    const Entry* child = nullptr;
+    int fitting = 0;
+    for (const Entry& entry : found) {
+      if (entry.rdns.size() != at.rdns.size() + 1 || !Fits(entry.rdns.front(), components[i]))
+        continue;
+      const std::vector<Rdn> parent(entry.rdns.begin() + 1, entry.rdns.end());
+      if (!SameRdns(parent, at.rdns)) continue;
+      child = &entry;
+      ++fitting;
+    }
+    if (fitting == 0) return {dirresult::kNoSuchEntry, {}};
+    if (fitting > 1) return {dirresult::kNoSuchEntry, {}};
+    const bool last = i + 1 == components.size();
+    if (child->isAlias && (!last || followLast)) {
+      if (++hops > kMaxHops) return {dirresult::kAliasLoop, {}};
+      const Lookup target = Follow(*child, &hops);
+      if (target.code != dirresult::kOk || last) return target;
+      return Walk(target.entry, components, i + 1, followLast, hops);
+    }
+    at = *child;
+  }
+  return {dirresult::kOk, at};
+}
+
+bool LdapDirectory::ComponentsOf(const Entry& entry, std::string_view separators,
+                                 std::vector<std::string>* leafFirst) const {
+  leafFirst->clear();
+  std::string value;
+  for (std::size_t i = 0; i + baseRdns_.size() < entry.rdns.size(); ++i) {
+    if (entry.rdns[i].multiValued || !Utf8ToAnsi(entry.rdns[i].value, &value) ||
+        value.find_first_of(separators) != std::string::npos)
+      return false;
+    leafFirst->push_back(value);
+  }
+  return true;
+}
+
+std::int32_t LdapDirectory::Dotted(const Entry& entry, bool typeful, std::string* name) const {
+  std::vector<std::string> values;
+  if (entry.rdns.size() <= baseRdns_.size()) return dirresult::kNoSuchEntry;
+  if (!ComponentsOf(entry, ".\\", &values)) return dirresult::kNameNotWritable;
+  name->clear();
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (i > 0) name->push_back('.');
+    if (typeful) name->append(UpperAscii(entry.rdns[i].type)).push_back('=');
+    name->append(values[i]);
+  }
+  return dirresult::kOk;
+}
+
+bool LdapDirectory::Path(const Entry& entry, std::string* path) const {
+  std::vector<std::string> values;
+  if (!ComponentsOf(entry, "\\", &values)) return false;
+  path->clear();
+  for (const std::string& value : values) path->insert(0, "\\" + value);
+  return true;
+}
+
+// The logged-in user's own entry (an alias stays itself: that is the name logged in with).
+std::int32_t LdapDirectory::UserEntry(Entry* entry) {
+  if (userName_.empty()) return dirresult::kNoSuchEntry;
+  const std::vector<std::string_view> rootFirst = DottedRootFirst(userName_);
+  if (rootFirst.empty()) return dirresult::kNoSuchEntry;
+  Lookup lookup = Resolve(rootFirst, false);
+  if (lookup.code == dirresult::kOk) *entry = std::move(lookup.entry);
+  return lookup.code;
+}
+
+std::string LdapDirectory::DefaultFullName() {
+  Entry user;
+  std::string path;
+  if (UserEntry(&user) != dirresult::kOk || !Path(user, &path)) path = DottedToPath(userName_);
+  return FullNameOfPath(treeName_, path);
+}
+
+bool LdapDirectory::FindTree(const std::string& treeName, std::string* userLeafName) {
+  if (!EqualsIgnoreCase(treeName, treeName_)) return false;
+  Entry user;
+  // As the directory spells it.
+  if (UserEntry(&user) != dirresult::kOk || !Utf8ToAnsi(user.rdns.front().value, userLeafName))
+    *userLeafName = LeafOfUserName(userName_);
+  return true;
+}
+
+std::string LdapDirectory::GetTreeName(const std::string& fullName) {
+  return TreeOfFullName(fullName);
+}
+
+bool LdapDirectory::FindEntry(const std::string& fullName) {
+  std::string_view tree;
+  std::vector<std::string_view> rootFirst;
+  if (!SplitFullName(fullName, &tree, &rootFirst)) return false;
+  if (!EqualsIgnoreCase(tree, treeName_)) return false;
+  // Nothing after the tree's name: the tree itself.
+  if (rootFirst.empty()) return true;
+  return Resolve(rootFirst, false).code == dirresult::kOk;
+}
+
+std::int32_t LdapDirectory::DXCallsInit() {
+  if (!Connected()) return connectResult_;
+  initialised_ = true;
+  return dirresult::kOk;
+}
+
+std::int32_t LdapDirectory::DXVRCreateContextHandle(DirContextHandle* context) {
+  return contexts_.Create(initialised_, context);
+}
+
+std::int32_t LdapDirectory::DXVRGetContext(DirContextHandle context, int key,
+                                           std::uint32_t* flags) {
+  return contexts_.GetFlags(context, key, flags);
+}
+
+std::int32_t LdapDirectory::DXVRSetContextFlags(DirContextHandle context, std::uint32_t flags) {
+  return contexts_.SetFlags(context, flags);
+}
+
+std::int32_t LdapDirectory::DXVRSetContextName(DirContextHandle context,
+                                               const std::string& nameContext) {
+  return contexts_.SetName(context, nameContext);
+}
+
+std::int32_t LdapDirectory::ReadObjectName(DirContextHandle context, const std::string& leaf,
+                                           std::string* objectName) {
+  std::int32_t result = dirresult::kOk;
+  const ContextTable::Context* state = contexts_.Find(context, &result);
+  if (!state) return result;
+  if (leaf.empty()) return dirresult::kNoSuchEntry;
+  const std::string name = state->nameContext.empty() ? leaf : leaf + "." + state->nameContext;
+  const Lookup lookup = Resolve(DottedRootFirst(name), true);
+  if (lookup.code != dirresult::kOk) return lookup.code;
+  const std::int32_t written =
+      Dotted(lookup.entry, !(state->flags & kTypelessNamesFlag), objectName);
+  if (written == dirresult::kOk) answered_[UpperAscii(*objectName)] = lookup.entry;
+  return written;
+}
+
+std::int32_t LdapDirectory::DXVRCanonicalizeName(DirContextHandle context,
+                                                 const std::string& name,
+                                                 std::string* canonical) {
+  std::int32_t result = dirresult::kOk;
+  const ContextTable::Context* state = contexts_.Find(context, &result);
+  if (!state) return result;
+  const bool typeful = !(state->flags & kTypelessNamesFlag);
+  if (const auto it = answered_.find(UpperAscii(name)); it != answered_.end())
+    return Dotted(it->second, typeful, canonical);
+  const std::vector<std::string_view> rootFirst = DottedRootFirst(name);
+  // The tree itself has no dotted name.
+  if (rootFirst.empty() || (rootFirst.size() == 1 && rootFirst.front().empty()))
+    return dirresult::kNoSuchEntry;
+  const Lookup lookup = Resolve(rootFirst, false);
+  if (lookup.code != dirresult::kOk) return lookup.code;
+  return Dotted(lookup.entry, typeful, canonical);
+}
+
+bool LdapDirectory::ListAliases(std::vector<DirectoryAlias>* aliases) {
+  if (!initialised_ || serverFailure_ != 0) return false;
+  int code = 0;
+  std::string matched;
+  const std::vector<Entry> found =
+      Search(url_.base, LdapScope::kSubtree, "(objectClass=alias)", &code, &matched);
+  // A server that lists only some (a size limit) gives no list: an index needs them all.
+  if (code != ldapcode::kSuccess) {
+    if (!NameProblem(code)) Failed(code);
+    return false;
+  }
+  aliases->clear();
+  for (const Entry& alias : found) {
+    if (!alias.isAlias || !BelowBase(alias)) continue;
+    DirectoryAlias listed;
+    if (!ComponentsOf(alias, "\\", &listed.name)) continue;
+    std::reverse(listed.name.begin(), listed.name.end());
+    Entry target;
+    std::string problem;
+    if (ParseDn(alias.target, &target.rdns, &problem) && BelowBase(target) &&
+        ComponentsOf(target, "\\", &listed.target))
+      std::reverse(listed.target.begin(), listed.target.end());
+    else
+      listed.target.clear();
+    aliases->push_back(std::move(listed));
+  }
+  return true;
+}
+
+}  // namespace zeb

@@ -1,0 +1,156 @@
+#pragma once
+// Our directory client over a live directory server (/DIRECTORY=ldap://host[:port][/base]):
+// it answers every operation the program asks of the client as LdifDirectory answers it from
+// a file, by searches through LdapApi.
+//
+// Names. The program's names are mostly typeless ("Bob.Sales.Acme"); LDAP's are typed.
+// A name is found with one one-level search under its container, guessed typed (middle
+// components "ou=", the root-most "o=", typeful components as written) for the leaf's value
+// in any of the naming attributes; when the container is not there (or is an alias, or the
+// leaf is not under it), with one more: a subtree search under the part of the name the
+// server reports as matched. Two entries that fit one component ("cn=X" and "ou=X") make
+// the name ambiguous: a failure, not a guess (found for the leaf, and for every component
+// the second search walks; a container the first search found as guessed is taken). Names compare as LdifDirectory compares them
+// (ASCII letters without case, every other character exactly), whatever the server's
+// matching rules allow. Aliases above the last component are followed; the last one only
+// by ReadObjectName; chains are followed, a loop or a dangling alias is a failure.
+//
+// Time. Connecting and every operation wait at most switches.timeoutSeconds. The connection
+// is made at the first call that needs it (the start-up asks for the default full name
+// before DXCallsInit), once: a server that did not answer then makes DXCallsInit fail. A
+// server that stops answering later ends this client's part of the run: every later look-up
+// fails at once, and FailureDuringRun() says why.
+//
+// Texts. The program's byte strings are in the ANSI code page (Windows-1252); LDAP's are
+// UTF-8. An object whose name has a character the code page lacks cannot be named (-1021),
+// as in LdifDirectory.
+//
+// Result codes: ldif_result.h and ldap_result.h.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "directory/context_table.h"
+#include "directory/directory_client.h"
+#include "directory/directory_config.h"
+#include "directory/dn.h"
+#include "directory/ldap_api.h"
+#include "directory/ldap_url.h"
+
+namespace zeb {
+
+class LdapDirectory : public DirectoryClient {
+ public:
+  // `config.directoryPath` is the server's URL; nothing is sent before the first call.
+  LdapDirectory(const DirectoryConfig& config, const ServerSwitches& switches,
+                const std::string& bindPassword, LdapApi& api);
+
+  // What went wrong connecting or binding, or during the run; empty when nothing did.
+  const std::string& LastError() const { return lastError_; }
+  // Searches and binds sent so far.
+  int RoundTrips() const { return roundTrips_; }
+
+  std::string FailureDuringRun() override;
+
+  // Session control.
+  std::string DefaultFullName() override;
+  bool FindTree(const std::string& treeName, std::string* userLeafName) override;
+
+  // Directory control.
+  void SetFullName(const std::string& fullName) override { fullName_ = fullName; }
+  std::string FullName() override { return fullName_; }
+  std::string GetTreeName(const std::string& fullName) override;
+  bool FindEntry(const std::string& fullName) override;
+
+  // Client library.
+  std::int32_t DXCallsInit() override;
+  std::int32_t DXVRCreateContextHandle(DirContextHandle* context) override;
+  std::int32_t DXVRGetContext(DirContextHandle context, int key, std::uint32_t* flags) override;
+  std::int32_t DXVRSetContextFlags(DirContextHandle context, std::uint32_t flags) override;
+  std::int32_t DXVRSetContextName(DirContextHandle context,
+                                  const std::string& nameContext) override;
+  std::int32_t ReadObjectName(DirContextHandle context, const std::string& leaf,
+                              std::string* objectName) override;
+  std::int32_t DXVRCanonicalizeName(DirContextHandle context, const std::string& name,
+                                    std::string* canonical) override;
+  std::uint16_t GetClientKind() override { return 4; }
+  ClientVersion GetClientVersion() override { return ClientVersion{5, 2, 0, 0}; }
+  void FreeContext(DirContextHandle context) override { contexts_.Free(context); }
+  void FreeUnicodeTables() override {}
+  // One subtree search for every alias below the base.
+  bool ListAliases(std::vector<DirectoryAlias>* aliases) override;
+
+ private:
+  // One entry as the server gave it.
+  struct Entry {
+    std::string dn;
+    std::vector<Rdn> rdns;  // leaf first, values UTF-8
+    bool isAlias = false;
+    std::string target;     // aliasedObjectName
+  };
+  // A component of a name asked for: the type when typeful, the value in UTF-8.
+  struct Component {
+    std::string type;
+    std::string value;
+  };
+  // How a look-up ended, with the client's result code for the failures.
+  struct Lookup {
+    std::int32_t code = 0;
+    Entry entry;
+  };
+
+  bool Connected();
+  // Entries of one search; `*code` the LDAP result, `*matched` the matched DN on 32.
+  std::vector<Entry> Search(const std::string& base, LdapScope scope, const std::string& filter,
+                            int* code, std::string* matched);
+  // A failing LDAP code as a lookup's result: a name the server cannot find or read, or the
+  // server gone (which ends every later look-up).
+  std::int32_t Failed(int ldapCode);
+
+  Lookup Resolve(const std::vector<std::string_view>& rootFirst, bool followLast);
+  Lookup Walk(const Entry& from, const std::vector<Component>& components, std::size_t start,
+              bool followLast, int hops);
+  Lookup FromMatched(const Entry& from, const std::vector<Component>& components,
+                     std::size_t start, const std::string& matched, bool followLast, int hops);
+  Lookup Follow(Entry alias, int* hops);
+  Lookup Read(const std::string& dn);
+
+  bool BelowBase(const Entry& entry) const;
+  bool Fits(const Rdn& rdn, const Component& component) const;
+  // The values below the base in the code page, leaf first; false when one cannot be
+  // written so (a character outside the code page, or one of `separators`).
+  bool ComponentsOf(const Entry& entry, std::string_view separators,
+                    std::vector<std::string>* leafFirst) const;
+  std::int32_t Dotted(const Entry& entry, bool typeful, std::string* name) const;
+  bool Path(const Entry& entry, std::string* path) const;
+  std::int32_t UserEntry(Entry* entry);
+
+  LdapApi& api_;
+  LdapUrl url_;
+  std::vector<Rdn> baseRdns_;  // leaf first
+  std::string bindDn_;
+  std::string bindPassword_;
+  int timeoutSeconds_;
+  std::string treeName_;
+  std::string userName_;
+  std::string fullName_;
+
+  LdapConnection connection_;
+  bool connectTried_ = false;
+  std::int32_t connectResult_ = 0;
+  bool initialised_ = false;
+  int serverFailure_ = 0;  // the LDAP code that ended the run's look-ups, or 0
+  std::string lastError_;
+  int roundTrips_ = 0;
+
+  ContextTable contexts_;
+  // Names looked up before ("1" or "0" for followLast, then the name upper-cased), and the
+  // dotted names ReadObjectName answered, so that canonicalizing them needs no round trip.
+  std::map<std::string, Lookup> memo_;
+  std::map<std::string, Entry> answered_;
+  std::map<std::string, Lookup> targets_;  // alias targets read, by DN upper-cased
+};
+
+}  // namespace zeb

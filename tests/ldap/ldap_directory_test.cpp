@@ -1,0 +1,347 @@
+// LdapDirectory against a real slapd (acme.ldif, acme-extra.ldif, edge-cases.ldif): the same
+// answers as LdifDirectory gives from acme.ldif, the edge cases only a server has, the
+// round trips a look-up costs, and a server that is gone or stops answering.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "directory/ldap_directory.h"
+#include "directory/ldap_result.h"
+#include "directory/ldif_directory.h"
+#include "directory/ldif_result.h"
+#include "directory/ldif.h"
+#include "platform/code_page_1252.h"
+#include "platform/text.h"
+#include "directory/names.h"
+#include "ldap/ldap_test_backend.h"
+#include "support/recording_view.h"
+#include "support/sample_paths.h"
+
+namespace zeb {
+namespace {
+
+const std::string kTree = "VRX:\\\\ACME_TREE";
+
+using testing::RecordingView;
+
+DirectoryConfig ServerConfig(const std::string& url) {
+  return DirectoryConfig{url, "ACME_TREE", "Robert.Sales.Acme"};
+}
+
+ServerSwitches Switches(int timeoutSeconds = 5, const std::string& bindDn = "") {
+  return ServerSwitches{timeoutSeconds, bindDn};
+}
+
+// A client brought up the way the start-up does it, typeless names asked for.
+DirContextHandle StartUp(DirectoryClient& directory) {
+  DirContextHandle context = 0;
+  EXPECT_EQ(directory.DXCallsInit(), 0);
+  EXPECT_EQ(directory.DXVRCreateContextHandle(&context), 0);
+  EXPECT_EQ(directory.DXVRSetContextFlags(context, kTypelessNamesFlag), 0);
+  return context;
+}
+
+// Everything a client answers about one dotted name, as one text to compare.
+std::string Answers(DirectoryClient& directory, DirContextHandle context,
+                    const std::string& dotted) {
+  std::string text;
+  for (const std::uint32_t flags : {kTypelessNamesFlag, 0u}) {
+    EXPECT_EQ(directory.DXVRSetContextFlags(context, flags), 0);
+    const std::size_t dot = dotted.find('.');
+    EXPECT_EQ(directory.DXVRSetContextName(
+                  context, dot == std::string::npos ? "" : dotted.substr(dot + 1)),
+              0);
+    std::string object;
+    std::int32_t code = directory.ReadObjectName(context, dotted.substr(0, dot), &object);
+    text += "read " + std::to_string(code) + " " + object + "; ";
+    std::string canonical;
+    code = directory.DXVRCanonicalizeName(context, dotted, &canonical);
+    text += "canonical " + std::to_string(code) + " " + canonical + "; ";
+  }
+  EXPECT_EQ(directory.DXVRSetContextFlags(context, kTypelessNamesFlag), 0);
+  RecordingView view;
+  DirectoryNames names(directory, context, "ACME_TREE", view);
+  const std::string full = kTree + DottedToPath(dotted);
+  std::string target;
+  const bool alias = names.ResolveAlias(full, &target);
+  text += std::string("entry ") + (directory.FindEntry(full) ? "yes" : "no") + "; alias " +
+          (alias ? target : "no");
+  return text;
+}
+
+class LdapDirectoryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(testing::TestServerUrl().empty()) << "run by tests/ldap/with-slapd.sh";
+  }
+  LdapDirectory directory{ServerConfig(testing::TestServerUrl()), Switches(), "",
+                          testing::TestLdapApi()};
+};
+
+// The typeless, typeful and upper-cased dotted names of every entry of an LDIF file, in the
+// code page; names through the container aliases are added by the callers.
+std::vector<std::string> NamesOf(const std::string& path) {
+  std::vector<std::string> names;
+  for (const LdifRecord& record : ReadLdifFile(path).records) {
+    std::vector<Rdn> rdns;
+    std::string problem, typeless, typeful, value;
+    if (!ParseDn(record.dn, &rdns, &problem) || EqualsIgnoreCase(rdns.back().type, "t")) continue;
+    bool writable = true;
+    for (const Rdn& rdn : rdns) {
+      writable = writable && Utf8ToAnsi(rdn.value, &value);
+      typeless += (typeless.empty() ? "" : ".") + value;
+      typeful += (typeful.empty() ? "" : ".") + rdn.type + "=" + value;
+    }
+    if (!writable) continue;
+    names.insert(names.end(), {typeless, typeful, UpperAscii(typeless)});
+  }
+  return names;
+}
+
+// Both directories answer alike for every name; the server holds at least the file's entries.
+void ExpectSameAnswers(DirectoryClient& server, const std::string& path,
+                       std::vector<std::string> names) {
+  LdifDirectory file(DirectoryConfig{path, "ACME_TREE", "Robert.Sales.Acme"});
+  ASSERT_EQ(file.DXCallsInit(), 0) << file.LastError();
+  const DirContextHandle fileContext = StartUp(file);
+  const DirContextHandle serverContext = StartUp(server);
+  const std::vector<std::string> everyEntry = NamesOf(path);
+  ASSERT_GT(everyEntry.size(), 20u);
+  names.insert(names.end(), everyEntry.begin(), everyEntry.end());
+  // Names of nothing: a missing leaf or container, wrong types, empty components.
+  names.insert(names.end(), {"Nobody.Sales.Acme", "Bob.Nope.Acme", "Robert.Acme", "Sales",
+                             "Acme.Sales", "OU=Bob.Sales.Acme", "CN=Sales.Acme",
+                             "Bob.Sales.O=Nope", "Bob..Acme", "X=Bob.Sales.Acme",
+                             "=Bob.Sales.Acme", "Nobody", ".", ""});
+  for (const std::string& name : names)
+    EXPECT_EQ(Answers(server, serverContext, name), Answers(file, fileContext, name)) << name;
+  EXPECT_EQ(server.DefaultFullName(), file.DefaultFullName());
+  std::string serverLeaf, fileLeaf;
+  EXPECT_TRUE(server.FindTree("acme_tree", &serverLeaf));
+  EXPECT_TRUE(file.FindTree("acme_tree", &fileLeaf));
+  EXPECT_EQ(serverLeaf, fileLeaf);
+  EXPECT_FALSE(server.FindTree("OTHER_TREE", &serverLeaf));
+  EXPECT_TRUE(server.FindEntry("\\\\ACME_TREE\\Acme\\Sales"));
+  EXPECT_TRUE(server.FindEntry("\\\\ACME_TREE"));
+  EXPECT_FALSE(server.FindEntry("\\\\OTHER_TREE\\Acme"));
+  EXPECT_EQ(server.FailureDuringRun(), "");
+}
+
+std::vector<std::string> Listed(DirectoryClient& directory) {
+  std::vector<DirectoryAlias> aliases;
+  EXPECT_TRUE(directory.ListAliases(&aliases));
+  std::vector<std::string> listed;
+  for (const DirectoryAlias& alias : aliases) {
+    std::string text;
+    for (const std::string& part : alias.name) text += "\\" + part;
+    text += " ->";
+    for (const std::string& part : alias.target) text += "\\" + part;
+    listed.push_back(text);
+  }
+  std::sort(listed.begin(), listed.end());
+  return listed;
+}
+
+TEST_F(LdapDirectoryTest, AnswersAsTheLdifDirectoryDoesForEveryNameOfTheFile) {
+  ExpectSameAnswers(directory, std::string(ZEB_SOURCE_DIR) + "/tests/ldap/acme.ldif",
+                    {"CN=Bob.OU=Sales.O=Acme", "cn=q1.ou=sales.o=acme", ".Q1.Sales.Acme",
+                     "CN=Robert.Sales.Acme", "Bob.OU=Sales.Acme", "O=Acme"});
+}
+
+// Run against a slapd holding the sample directory alone.
+TEST(LdapSampleDirectory, AnswersAsTheLdifDirectoryDoesForEveryNameOfTheSample) {
+  LdapDirectory server(ServerConfig(testing::TestServerUrl()), Switches(), "",
+                       testing::TestLdapApi());
+  const std::string sample = testing::SampleDirectoryFile();
+  ExpectSameAnswers(server, sample,
+                    {"Q2.Old.Acme", "Alice.Old.Acme", "Nobody.Old.Acme", "Zoe.Old.Acme",
+                     "Zo\xE9.\xC9quipe.Acme", "ZO\xC9.\xC9QUIPE.ACME", "Zoe.Sales.Acme",
+                     "Rob.Sales.Acme", "Old.Acme", "SYS.Unit.Org", "APPS.SYS.Unit.Org"});
+  LdifDirectory file(DirectoryConfig{sample, "ACME_TREE", "Robert.Sales.Acme"});
+  ASSERT_EQ(file.DXCallsInit(), 0);
+  EXPECT_EQ(Listed(server), Listed(file));
+  EXPECT_EQ(Listed(server).size(), 7u);
+}
+
+TEST_F(LdapDirectoryTest, ChainsAndContainerAliasesAreFollowedLoopsAndDanglingAliasesFail) {
+  const DirContextHandle context = StartUp(directory);
+  std::string object;
+  EXPECT_EQ(directory.ReadObjectName(context, "Rob.Marketing.Acme", &object), 0);
+  EXPECT_EQ(object, "Robert.Sales.Acme");
+  EXPECT_EQ(directory.ReadObjectName(context, "Robert.Vente.Acme", &object), 0);
+  EXPECT_EQ(object, "Robert.Sales.Acme");
+  EXPECT_EQ(directory.ReadObjectName(context, "Q1.Vente.Acme", &object), 0);
+  EXPECT_EQ(object, "Q2.Sales.Acme");
+  EXPECT_EQ(directory.ReadObjectName(context, "Robert.Desk.Acme", &object), 0);
+  EXPECT_EQ(object, "Robert.Sales.Acme");
+  EXPECT_EQ(directory.ReadObjectName(context, "Bob.Other", &object), 0);
+  EXPECT_EQ(object, "Robert.Sales.Acme");
+  EXPECT_TRUE(directory.FindEntry(kTree + "\\Acme\\Vente\\Robert"));
+  EXPECT_TRUE(directory.FindEntry(kTree + "\\Acme\\Vente"));
+
+  EXPECT_EQ(directory.ReadObjectName(context, "LoopA.Marketing.Acme", &object),
+            dirresult::kAliasLoop);
+  EXPECT_EQ(directory.ReadObjectName(context, "Ghost.Marketing.Acme", &object),
+            dirresult::kAliasToNothing);
+  // Both are entries; only following them fails.
+  EXPECT_TRUE(directory.FindEntry(kTree + "\\Acme\\Marketing\\Ghost"));
+  EXPECT_TRUE(directory.FindEntry(kTree + "\\Acme\\Marketing\\LoopA"));
+  RecordingView view;
+  DirectoryNames names(directory, context, "ACME_TREE", view);
+  std::string target;
+  EXPECT_FALSE(names.ResolveAlias(kTree + "\\Acme\\Marketing\\LoopB", &target));
+  EXPECT_FALSE(names.ResolveAlias(kTree + "\\Acme\\Marketing\\Ghost", &target));
+  EXPECT_TRUE(names.ResolveAlias(kTree + "\\Acme\\Marketing\\Rob", &target));
+  EXPECT_EQ(target, kTree + "\\Acme\\Sales\\Robert");
+}
+
+TEST_F(LdapDirectoryTest, SiblingsOfOneValueMakeANameAmbiguousUnlessTypedToOne) {
+  const DirContextHandle context = StartUp(directory);
+  std::string canonical;
+  EXPECT_EQ(directory.DXVRCanonicalizeName(context, "Twin.Sales.Acme", &canonical),
+            dirresult::kNoSuchEntry);
+  EXPECT_FALSE(directory.FindEntry(kTree + "\\Acme\\Sales\\Twin"));
+  EXPECT_EQ(directory.DXVRCanonicalizeName(context, "CN=Twin.Sales.Acme", &canonical), 0);
+  EXPECT_EQ(canonical, "Twin.Sales.Acme");
+  EXPECT_EQ(directory.DXVRSetContextFlags(context, 0), 0);
+  EXPECT_EQ(directory.DXVRCanonicalizeName(context, "OU=Twin.Sales.Acme", &canonical), 0);
+  EXPECT_EQ(canonical, "OU=Twin.OU=Sales.O=Acme");
+}
+
+TEST_F(LdapDirectoryTest, AccentsAndEscapedCharactersAsTheCodePageWritesThem) {
+  const DirContextHandle context = StartUp(directory);
+  std::string object;
+  // Pepe -> José: the program's names are Windows-1252 bytes.
+  EXPECT_EQ(directory.ReadObjectName(context, "Pepe.Marketing.Acme", &object), 0);
+  EXPECT_EQ(object, "Jos\xE9.Marketing.Acme");
+  EXPECT_TRUE(directory.FindEntry(kTree + "\\Acme\\Marketing\\Jos\xE9"));
+  EXPECT_TRUE(directory.FindEntry(kTree + "\\acme\\marketing\\jos\xE9"));
+  // Only ASCII letters ignore case, as in the LDIF directory (the server would match it).
+  EXPECT_FALSE(directory.FindEntry(kTree + "\\Acme\\Marketing\\JOS\xC9"));
+  EXPECT_FALSE(directory.FindEntry(kTree + "\\Acme\\Marketing\\Jose"));
+  // A Cyrillic target: no byte string of the code page can name it.
+  EXPECT_EQ(directory.ReadObjectName(context, "Vanya.Marketing.Acme", &object),
+            dirresult::kNameNotWritable);
+  EXPECT_TRUE(directory.FindEntry(kTree + "\\Acme\\Marketing\\Vanya"));
+  // Characters special in DNs and filters.
+  EXPECT_TRUE(directory.FindEntry(kTree + "\\Acme\\Sales\\Smith, John (x*)"));
+  EXPECT_FALSE(directory.FindEntry(kTree + "\\Acme\\Sales\\Smith, John (x"));
+  EXPECT_FALSE(directory.FindEntry(kTree + "\\Acme\\Sales\\*"));
+}
+
+TEST_F(LdapDirectoryTest, OneRoundTripInTheUsualCaseAndAtMostOneMore) {
+  const DirContextHandle context = StartUp(directory);  // DefaultFullName is not asked here
+  int before = directory.RoundTrips();
+  EXPECT_EQ(before, 1);  // the bind
+  EXPECT_TRUE(directory.FindEntry(kTree + "\\Acme\\Sales\\Bob"));
+  EXPECT_EQ(directory.RoundTrips() - before, 1);
+
+  before = directory.RoundTrips();
+  EXPECT_FALSE(directory.FindEntry(kTree + "\\Acme\\Sales\\Nobody"));
+  EXPECT_EQ(directory.RoundTrips() - before, 2);
+  before = directory.RoundTrips();
+  EXPECT_FALSE(directory.FindEntry(kTree + "\\Acme\\Nope\\Bob"));
+  EXPECT_EQ(directory.RoundTrips() - before, 2);
+
+  // An alias: found, then its target read; canonicalizing the answer costs nothing more,
+  // and asking again costs nothing at all.
+  before = directory.RoundTrips();
+  EXPECT_EQ(directory.DXVRSetContextName(context, "Sales.Acme"), 0);
+  std::string object, canonical;
+  EXPECT_EQ(directory.ReadObjectName(context, "Q1", &object), 0);
+  EXPECT_EQ(directory.DXVRCanonicalizeName(context, object, &canonical), 0);
+  EXPECT_EQ(canonical, "Q2.Sales.Acme");
+  EXPECT_EQ(directory.RoundTrips() - before, 2);
+  before = directory.RoundTrips();
+  EXPECT_TRUE(directory.FindEntry(kTree + "\\Acme\\Sales\\Bob"));
+  EXPECT_EQ(directory.ReadObjectName(context, "Q1", &object), 0);
+  EXPECT_EQ(directory.RoundTrips(), before);
+}
+
+TEST(LdapDirectoryStartUp, AWrongPasswordFailsTheStartUpWithItsResultCode) {
+  const DirectoryConfig config = ServerConfig(testing::TestServerUrl());
+  LdapDirectory wrong(config, Switches(5, "cn=admin"), "wrong", testing::TestLdapApi());
+  EXPECT_EQ(wrong.DXCallsInit(), dirresult::ServerFailure(ldapcode::kInvalidCredentials));
+  EXPECT_NE(wrong.LastError().find("LDAP result code 49"), std::string::npos) << wrong.LastError();
+  LdapDirectory right(config, Switches(5, "cn=admin"), "secret", testing::TestLdapApi());
+  EXPECT_EQ(right.DXCallsInit(), 0) << right.LastError();
+}
+
+TEST(LdapDirectoryStartUp, NoServerListeningFailsTheStartUpAtOnce) {
+  LdapDirectory directory(
+      ServerConfig("ldap://127.0.0.1:" + std::to_string(testing::ClosedPort())), Switches(), "",
+      testing::TestLdapApi());
+  // The start-up asks for the default full name before DXCallsInit: the name as given.
+  EXPECT_EQ(directory.DefaultFullName(), kTree + "\\Acme\\Sales\\Robert");
+  const std::int32_t code = directory.DXCallsInit();
+  EXPECT_TRUE(code == dirresult::ServerFailure(ldapcode::kServerDown) ||
+              code == dirresult::ServerFailure(ldapcode::kConnectError))
+      << code;
+  std::uint32_t context = 0;
+  EXPECT_EQ(directory.DXVRCreateContextHandle(&context), dirresult::kNotInitialised);
+}
+
+TEST(LdapDirectoryStartUp, AServerThatDoesNotAnswerFailsTheStartUpWithinTheTimeout) {
+  testing::SilentServer silent;
+  LdapDirectory directory(ServerConfig("ldap://127.0.0.1:" + std::to_string(silent.port())),
+                          Switches(1), "", testing::TestLdapApi());
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(directory.DXCallsInit(), dirresult::ServerFailure(ldapcode::kTimeout));
+  // Asked once only: the second call answers what the first found.
+  EXPECT_EQ(directory.DXCallsInit(), dirresult::ServerFailure(ldapcode::kTimeout));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+}
+
+TEST(LdapDirectoryStartUp, AMalformedUrlIsRefused) {
+  for (const char* url : {"ldap://", "ldap://host:0", "ldap://host:99999", "ldap://host/o=Acme?cn",
+                          "ldap://host/%4", "ldap://host/o=Acme,=x"}) {
+    LdapDirectory directory(ServerConfig(url), Switches(), "", testing::TestLdapApi());
+    EXPECT_EQ(directory.DXCallsInit(), dirresult::kBadServerUrl) << url;
+    EXPECT_FALSE(directory.LastError().empty());
+  }
+}
+
+TEST(LdapDirectoryBase, TheBaseIsWhereTheRootMostComponentSits) {
+  // With base o=Acme the names start below the organization: Bob.Sales.
+  LdapDirectory directory(ServerConfig(testing::TestServerUrl() + "/o=%41cme"), Switches(), "",
+                          testing::TestLdapApi());
+  const DirContextHandle context = StartUp(directory);
+  std::string object;
+  EXPECT_EQ(directory.ReadObjectName(context, "Bob.Sales", &object), 0);
+  EXPECT_EQ(object, "Robert.Sales");
+  EXPECT_EQ(directory.ReadObjectName(context, "Vol1", &object), 0);
+  EXPECT_EQ(object, "Vol1");
+  EXPECT_TRUE(directory.FindEntry(kTree + "\\Sales\\Q1"));
+  EXPECT_FALSE(directory.FindEntry(kTree + "\\Acme\\Sales\\Q1"));
+  // The other organization is not below the base.
+  EXPECT_FALSE(directory.FindEntry(kTree + "\\Other"));
+}
+
+TEST(LdapDirectoryMidRun, AServerThatStopsAnsweringEndsTheLookUpsWithinTheTimeout) {
+  LdapDirectory directory(ServerConfig(testing::TestServerUrl()), Switches(1), "",
+                          testing::TestLdapApi());
+  const DirContextHandle context = StartUp(directory);
+  EXPECT_TRUE(directory.FindEntry(kTree + "\\Acme\\Sales\\Bob"));
+  if (!testing::PauseTestServer()) GTEST_SKIP() << "this build cannot pause the server";
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(directory.FindEntry(kTree + "\\Acme\\Sales\\Q1"));
+  std::string object;
+  EXPECT_EQ(directory.ReadObjectName(context, "Robert.Sales.Acme", &object),
+            dirresult::ServerFailure(ldapcode::kTimeout));
+  EXPECT_FALSE(directory.FindEntry(kTree + "\\Acme\\Marketing"));
+  const auto took = std::chrono::steady_clock::now() - start;
+  ASSERT_TRUE(testing::ResumeTestServer());
+  // One timeout, not one per name.
+  EXPECT_LT(took, std::chrono::milliseconds(2500));
+  EXPECT_NE(directory.FailureDuringRun().find("LDAP result code 85"), std::string::npos)
+      << directory.FailureDuringRun();
+  // What was answered before stays answered; nothing new is asked.
+  EXPECT_TRUE(directory.FindEntry(kTree + "\\Acme\\Sales\\Bob"));
+  EXPECT_FALSE(directory.FindEntry(kTree + "\\Acme\\Sales\\Robert"));
+}
+
+}  // namespace
+}  // namespace zeb
