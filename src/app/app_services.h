@@ -9,6 +9,7 @@
 #include "app/run_mode.h"
 #include "changes/report.h"
 #include "directory/directory_client.h"
+#include "platform/hive_api.h"
 #include "platform/view.h"
 #include "platform/workstation.h"
 #include "scan/scan_context.h"
@@ -51,6 +52,8 @@ struct AppServices {
   // "/ROLLBACK=": the journal whose run is undone; empty for an ordinary run. The Search
   // button then lists the journal's restorations instead of scanning.
   std::string rollbackJournal;
+  // Loads and unloads the profiles' hives under "/ALLUSERS"; null where the platform has none.
+  HiveApi* hives = nullptr;
 };
 
 }  // namespace zeb

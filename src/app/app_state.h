@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/exit_code.h"
+#include "app/profile_hives.h"
 #include "changes/change_list.h"
 #include "changes/journal_format.h"
 #include "directory/directory_client.h"
@@ -36,6 +37,13 @@ class AppState {
   // A rollback run: one restoration for each line of the change list, in the same order.
   bool rollbackRun = false;
   std::vector<JournalItem> restorations;
+
+  // "/ALLUSERS": the hives loaded now (only during the scan run and Save), and the profiles
+  // whose hives the scan loaded, which Save loads again.
+  ProfileHives hives;
+  std::vector<UserProfile> scannedProfiles;
+  bool scanning = false;        // inside the scan run, which lets window messages through
+  bool exitAfterScan = false;   // Exit came while the scan held hives with keys open
 
   ChangeList& Changes() { return *changes_; }
   void EmptyChangeList() { changes_.emplace(lines_, view_, flags); }

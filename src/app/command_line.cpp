@@ -23,6 +23,7 @@ constexpr SwitchText kSwitches[] = {
     {Switch::kReplace, "/REPLACE="},  {Switch::kStarting, "/STARTING="},
     {Switch::kQuiet, "/QUIET"},       {Switch::kReportOnly, "/REPORTONLY"},
     {Switch::kHelp, "/?"},
+    {Switch::kAllUsers, "/ALLUSERS"},
 };
 
 }  // namespace

@@ -29,6 +29,7 @@ enum class Switch {
   kQuiet,       // read before the start-up too (run_mode.h): it decides what may be shown
   kReportOnly,  // read before the start-up only: it holds even when the start-up fails
   kHelp,        // "/?"
+  kAllUsers,
 };
 
 struct SwitchMatch {

@@ -7,6 +7,15 @@ namespace zeb {
 const char kRestartQuestion[] = "ZEB has made changes to your workstation.\rClick OK to restart.";
 
 void ExitProgram(AppServices& services, AppState& state) {
+  // Pressed during the scan's message processing while profile hives are loaded: the walk
+  // below has keys of them open, which would keep them loaded. The scan ends first and comes
+  // back here.
+  if (state.scanning && !state.hives.empty()) {
+    state.exitAfterScan = true;
+    return;
+  }
+  // The program ends without running destructors: nothing may stay loaded.
+  state.hives.UnloadAll();
   const RunFlags& flags = state.flags;
   bool restart = false;
   if (flags.changesMade && flags.rebootAfter)

@@ -8,7 +8,9 @@ namespace zeb {
 extern const char kRestartQuestion[];
 
 // Restarts Windows when a Save under "/REBOOT" has run (asking first unless prompts are
-// off), then ends the program at once with the run's exit code.
+// off), then ends the program at once with the run's exit code, after unloading any profile
+// hive still loaded. During a scan that holds profile hives ("/ALLUSERS") it only marks the
+// run: the scan stops at its next message point, unloads them and calls this again.
 void ExitProgram(AppServices& services, AppState& state);
 
 // Every way the program ends comes through here: Exit, the end of the message loop (an end

@@ -4,7 +4,9 @@
 #include <array>
 #include <memory>
 
+#include "app/program_exit.h"
 #include "app/rollback_run.h"
+#include "app/shortcut_areas.h"
 #include "changes/change_list.h"
 #include "directory/names.h"
 #include "platform/registry.h"
@@ -86,7 +88,7 @@ class StepDisplay {
 
 void ScanRegistry(AppServices& services, ScanContext& context, Scanners& scanners,
                   StepDisplay& steps) {
-  ProgressView& view = services.progress;
+  ProgressView& view = context.view;
   steps.Show("Checking Specific Registry Keys in HKEY_LOCAL_MACHINE",
              RootKeyName(hkey::kLocalMachine));
   view.ProcessMessages();
@@ -103,6 +105,67 @@ void ScanRegistry(AppServices& services, ScanContext& context, Scanners& scanner
   steps.Show("Searching Registry Keys in HKEY_USERS", RootKeyName(hkey::kUsers));
   view.ProcessMessages();
   scanners.SearchRegistryTree(hkey::kUsers, "");
+}
+
+// Exit pressed while the scan holds profile hives: the walk has keys of them open, and an open
+// key keeps its hive from being unloaded. So Exit only marks the run, the scan stops at its
+// next message point, where this is thrown, and the program ends once the walk's keys are
+// closed and the hives unloaded.
+struct ExitDuringScan {};
+
+// The scan's view: the run's own, and the place where a marked Exit stops the scan.
+class ExitWatchingView : public ProgressView {
+ public:
+  ExitWatchingView(ProgressView& view, const AppState& state) : view_(view), state_(state) {}
+  void SetStatus(StatusLine line, const std::string& text) override { view_.SetStatus(line, text); }
+  std::string StatusText(StatusLine line) override { return view_.StatusText(line); }
+  void ProcessMessages() override {
+    view_.ProcessMessages();
+    if (state_.exitAfterScan) throw ExitDuringScan{};
+  }
+  void RepaintList() override { view_.RepaintList(); }
+  void SetCursor(Cursor cursor) override { view_.SetCursor(cursor); }
+  Cursor CurrentCursor() override { return view_.CurrentCursor(); }
+
+ private:
+  ProgressView& view_;
+  const AppState& state_;
+};
+
+class ScanInProgress {
+ public:
+  explicit ScanInProgress(AppState& state) : state_(state) { state_.scanning = true; }
+  ScanInProgress(const ScanInProgress&) = delete;
+  ScanInProgress& operator=(const ScanInProgress&) = delete;
+  ~ScanInProgress() { state_.scanning = false; }
+
+ private:
+  AppState& state_;
+};
+
+// "/ALLUSERS": the hives of the profiles not logged on, loaded for the scan (Save loads them
+// again), and their Desktops and Start Menus after the current user's.
+std::vector<ShortcutArea> LoadAllUsers(AppServices& services, AppState& state,
+                                       std::vector<ShortcutArea> areas) {
+  Workstation& workstation = services.workstation;
+  const std::vector<UserProfile> profiles =
+      ListUserProfiles(workstation.registry, workstation.system);
+  state.hives.Load(*services.hives, workstation.registry, profiles, services.report);
+  state.scannedProfiles = state.hives.Profiles();
+  return AllUserAreas(std::move(areas), workstation.registry, workstation.system, profiles);
+}
+
+void ScanAreas(AppServices& services, ScanContext& context, Scanners& scanners,
+               StepDisplay& steps, const std::vector<ShortcutArea>& areas) {
+  MainWindow& main = services.main;
+  for (const ShortcutArea& area : areas)
+    if (main.IsTicked(area.box)) scanners.ShortcutScan(area.text, area.folder);
+  if (main.IsTicked(SearchArea::kIniFiles)) {
+    steps.Show("Checking *.INI files", "*.INI Files");
+    context.view.ProcessMessages();
+    scanners.ScanIniFiles(services.workstation.system.WindowsDirectory());
+  }
+  if (main.IsTicked(SearchArea::kRegistry)) ScanRegistry(services, context, scanners, steps);
 }
 
 // The directory layer's one message in the middle of a scan says that the directory could
@@ -210,22 +273,27 @@ void RunScan(AppServices& services, AppState& state) {
   DirectoryMessages directoryMessages(services.messages, state);
   DirectoryNames names(services.directory, state.dirContext, state.treeName, directoryMessages,
                        lookups::kMemoAndIndex);
-  ScanContext context{services.workstation, names,  state.Changes(),     view,
+  const ScanInProgress scanning(state);
+  const UnloadAtScopeEnd unloadHives(state.hives);
+  std::vector<ShortcutArea> areas = CurrentUserAreas(folders.desktop, folders.startMenu);
+  if (state.flags.allUsers && services.hives)
+    areas = LoadAllUsers(services, state, std::move(areas));
+
+  ExitWatchingView watchedView(view, state);
+  ScanContext context{services.workstation, names,  state.Changes(),     watchedView,
                       state.flags,          mode,   search,              main.ReplaceText(),
                       state.treeUserName,   shellLink.get()};
   const std::unique_ptr<Scanners> scanners = services.scanners.Create(context);
-  StepDisplay steps(view, state.flags.stealthMode);
-
-  if (main.IsTicked(SearchArea::kDesktop)) scanners->ShortcutScan("DESKTOP", folders.desktop);
-  if (main.IsTicked(SearchArea::kStartMenu))
-    scanners->ShortcutScan("START MENU", folders.startMenu);
-  if (main.IsTicked(SearchArea::kIniFiles)) {
-    steps.Show("Checking *.INI files", "*.INI Files");
-    view.ProcessMessages();
-    scanners->ScanIniFiles(services.workstation.system.WindowsDirectory());
+  StepDisplay steps(watchedView, state.flags.stealthMode);
+  try {
+    ScanAreas(services, context, *scanners, steps, areas);
+  } catch (const ExitDuringScan&) {
+    // Every key of the walk is closed now; the run ends below, once the hives are unloaded.
   }
-  if (main.IsTicked(SearchArea::kRegistry)) ScanRegistry(services, context, *scanners, steps);
+  // Before the report is written, so that a hive that stays loaded is in it.
+  state.hives.UnloadAll();
   ReportDirectoryFailure(services, state);
+  if (state.exitAfterScan) return ExitProgram(services, state);
   ShowScanResult(services, state);
   if (services.report) services.report->Write(state.Changes(), services.list);
 }

@@ -78,6 +78,7 @@ void SetDefaults(AppState& state, const RunMode& mode) {
   flags.searchClasses = false;
   flags.changesMade = false;
   flags.startingDateGiven = false;
+  flags.allUsers = false;
 }
 
 // Runs at most once from the given date on: not before it, and not again after a Save
@@ -134,6 +135,7 @@ void ApplySwitch(AppServices& services, AppState& state, const SwitchMatch& matc
     // Read before the start-up, into the run mode: they hold even when it fails.
     case Switch::kReportOnly:
     case Switch::kHelp: break;
+    case Switch::kAllUsers: flags.allUsers = true; break;
   }
 }
 

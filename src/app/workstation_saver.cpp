@@ -18,6 +18,9 @@ ExitCode ExitCodeOfSave(const SaveResult& result) {
 }
 
 void WorkstationSaver::SaveChanges(AppState& state) {
+  const UnloadAtScopeEnd unloadHives(state.hives);
+  if (state.flags.allUsers && hives_ && lines_.LineCount() > 0)
+    state.hives.Load(*hives_, workstation_.registry, state.scannedProfiles, report_);
   SaveInputs inputs{workstation_, state.Changes(), lines_, view_, boxes_, state.flags,
                     [this] { main_.SetEnabled(MainControl::kSaveButton, false); }, report_,
                     // A rollback is not journaled: its journal is the one it reads.

@@ -14,11 +14,13 @@ ExitCode ExitCodeOfSave(const SaveResult& result);
 
 class WorkstationSaver : public ChangeSaver {
  public:
-  // `report` is the "/REPORT=" file, or null without one.
+  // `report` is the "/REPORT=" file, or null without one; `hives` loads the profiles' hives
+  // under "/ALLUSERS", null where the platform has none.
   WorkstationSaver(Workstation& workstation, MainWindow& main, CheckList& lines,
-                   ProgressView& view, MessageBoxes& boxes, ChangeReport* report = nullptr)
+                   ProgressView& view, MessageBoxes& boxes, ChangeReport* report = nullptr,
+                   HiveApi* hives = nullptr)
       : workstation_(workstation), main_(main), lines_(lines), view_(view), boxes_(boxes),
-        report_(report) {}
+        report_(report), hives_(hives) {}
 
   // "/JOURNAL=": Save journals its writes to `path` through `files`.
   void JournalTo(std::string path, AppendFiles& files) {
@@ -27,6 +29,8 @@ class WorkstationSaver : public ChangeSaver {
   }
 
   // An error that ended the Save is raised again for the application's error handler.
+  // Under "/ALLUSERS" the hives the scan loaded are loaded again for the writes and unloaded
+  // when Save ends, however it ends.
   void SaveChanges(AppState& state) override;
 
  private:
@@ -38,6 +42,7 @@ class WorkstationSaver : public ChangeSaver {
   ChangeReport* report_;
   std::string journalPath_;
   AppendFiles* journalFiles_ = nullptr;
+  HiveApi* hives_;
 };
 
 }  // namespace zeb

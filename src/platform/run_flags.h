@@ -13,6 +13,7 @@ struct RunFlags {
   bool startingDateGiven = false;
   bool changesMade = false;
   bool shortcutsTicked = false;
+  bool allUsers = false;  // "/ALLUSERS": every profile's hive and shortcuts too
 };
 
 }  // namespace zeb

@@ -1,4 +1,5 @@
 #include "contract/backend.h"
+#include "contract/memory_backend.h"
 #include "platform/memory/memory_file_bytes.h"
 #include "platform/memory/memory_file_finder.h"
 #include "platform/memory/memory_file_system.h"
@@ -6,14 +7,11 @@
 #include "platform/memory/memory_shell_links.h"
 
 namespace zeb::contract {
-namespace {
 
 MemoryFileSystem& FileSystem() {
   static MemoryFileSystem files;
   return files;
 }
-
-}  // namespace
 
 ProfileApi& Profiles() {
   static MemoryProfiles profiles(FileSystem());
@@ -53,5 +51,10 @@ void WriteTestFile(const std::string& path, const std::string& bytes, std::uint3
 std::string ReadTestFile(const std::string& path) { return FileSystem().ReadFile(path).value_or(""); }
 
 bool TestFileExists(const std::string& path) { return FileSystem().Exists(path); }
+
+std::shared_ptr<void> HoldFileOpen(const std::string& path) {
+  FileSystem().FailReads(path);
+  return std::make_shared<int>(0);
+}
 
 }  // namespace zeb::contract

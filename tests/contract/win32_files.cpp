@@ -114,4 +114,11 @@ bool TestFileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::shared_ptr<void> HoldFileOpen(const std::string& path) {
+  const HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + path);
+  return std::shared_ptr<void>(file, [](HANDLE handle) { CloseHandle(handle); });
+}
+
 }  // namespace zeb::contract

@@ -54,9 +54,9 @@ AppHarness::AppHarness() {
 
 Program& AppHarness::program() {
   if (!program_) {
-    const AppServices services{workstation, directory, main,  splash, control, view,
-                               view,        *boxesInUse, files, scanners, *saverInUse,
-                               reportInUse, mode,        rollbackJournal};
+    const AppServices services{*workstationInUse, directory, main,  splash, control, view,
+                               view,        *boxesInUse, files, *scannersInUse, *saverInUse,
+                               reportInUse, mode,        rollbackJournal, hivesInUse};
     program_ = std::make_unique<Program>(services);
   }
   return *program_;

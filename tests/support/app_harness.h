@@ -68,6 +68,10 @@ class AppHarness {
   ChangeReport* reportInUse = nullptr;  // likewise
   MessageBoxes* boxesInUse = &view;     // likewise
   RunMode mode;                         // likewise
+  // Likewise: the platform, the scanners and the hives the program gets ("/ALLUSERS").
+  Workstation* workstationInUse = &workstation;
+  ScannerFactory* scannersInUse = &scanners;
+  HiveApi* hivesInUse = nullptr;
   FakeTextFiles files;
   MemoryRegistry registry;
   MemorySystem system;

@@ -81,13 +81,14 @@ int RunWindows(Win32Workstation& platform, const std::vector<std::string>& argum
 
   DiskTextFiles textFiles;
   WorkstationScannerFactory scanners;
-  WorkstationSaver saver(workstation, main, main.List(), view, boxes, report);
+  WorkstationSaver saver(workstation, main, main.List(), view, boxes, report, &platform.hives);
   Win32AppendFiles journalFiles;
   if (!mode.journalPath.empty()) saver.JournalTo(mode.journalPath, journalFiles);
 
   const AppServices services{workstation, directory, main,      splash,   life,  view,
                              main.List(), boxes,     textFiles, scanners, saver, report,
-                             mode,        LastSwitchValue(arguments, kRollbackSwitch)};
+                             mode,        LastSwitchValue(arguments, kRollbackSwitch),
+                             &platform.hives};
   Program program(services);
   ProgramEvents events(program, main, review, life, boxes);
   splash.SetEvents(&events);

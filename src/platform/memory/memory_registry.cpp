@@ -356,8 +356,23 @@ void MemoryRegistry::Apply(const RegTextEdit& edit) {
   }
 }
 
-void MemoryRegistry::ImportRegText(const std::string& text) {
-  for (const RegTextEdit& edit : ParseRegText(text)) Apply(edit);
+void MemoryRegistry::ImportRegText(const std::string& text) { ImportEdits(ParseRegText(text)); }
+
+void MemoryRegistry::ImportEdits(const std::vector<RegTextEdit>& edits) {
+  for (const RegTextEdit& edit : edits) Apply(edit);
+}
+
+std::size_t MemoryRegistry::OpenHandlesAt(RegKey root, const std::string& path) const {
+  const Node* key = Find(root, path);
+  if (!key) return 0;
+  std::size_t count = 0;
+  for (const auto& handle : handles_)
+    for (const Node* node = handle.second.node.get(); node; node = node->parent)
+      if (node == key) {
+        ++count;
+        break;
+      }
+  return count;
 }
 
 bool MemoryRegistry::HasKey(RegKey root, const std::string& path) const {

@@ -41,6 +41,7 @@ class MemoryRegistry : public RegistryApi {
   // Test side. Paths count from the root key, with or without a leading "\".
   // Applies .reg file text; raises std::runtime_error naming the first malformed line.
   void ImportRegText(const std::string& text);
+  void ImportEdits(const std::vector<RegTextEdit>& edits);
   bool HasKey(RegKey root, const std::string& path) const;
   std::optional<RegValue> GetValue(RegKey root, const std::string& path,
                                    const std::string& name) const;
@@ -56,6 +57,8 @@ class MemoryRegistry : public RegistryApi {
   void UseWriteBudget(WriteBudget* budget) { budget_ = budget; }
   // Handles opened and not yet closed (predefined root keys are not counted).
   std::size_t OpenHandleCount() const { return handles_.size(); }
+  // Handles open to that key or to a key below it.
+  std::size_t OpenHandlesAt(RegKey root, const std::string& path) const;
 
  private:
   struct Node;

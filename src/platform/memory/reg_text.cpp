@@ -1,5 +1,6 @@
 #include "platform/memory/reg_text.h"
 
+#include <cstdio>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
@@ -239,6 +240,51 @@ std::vector<RegTextEdit> ParseRegText(const std::string& input) {
     edits.push_back(std::move(edit));
   }
   return edits;
+}
+
+namespace {
+
+std::string RootText(RegKey root) {
+  for (const RootName& name : kRoots)
+    if (name.key == root) return std::string(name.longName);
+  throw std::invalid_argument("no .reg name for the root key " + std::to_string(root));
+}
+
+std::string Quoted(const std::string& text) {
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '\\' || c == '"') quoted.push_back('\\');
+    quoted.push_back(c);
+  }
+  return quoted + "\"";
+}
+
+std::string HexBytes(const std::vector<std::uint8_t>& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string text;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (i > 0) text.push_back(',');
+    text.push_back(kDigits[bytes[i] >> 4]);
+    text.push_back(kDigits[bytes[i] & 0xF]);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string FormatRegText(RegKey root, const std::vector<RegTextKey>& keys) {
+  const std::string rootText = RootText(root);
+  std::string text = std::string(kVersion4) + "\r\n";
+  for (const RegTextKey& key : keys) {
+    text += "\r\n[" + rootText + (key.path.empty() ? "" : "\\" + key.path) + "]\r\n";
+    for (const RegValue& value : key.values) {
+      char type[16];
+      std::snprintf(type, sizeof type, "hex(%x):", static_cast<unsigned>(value.type));
+      text += (value.name.empty() ? std::string("@") : Quoted(value.name)) + "=" + type +
+              HexBytes(value.data) + "\r\n";
+    }
+  }
+  return text;
 }
 
 }  // namespace zeb

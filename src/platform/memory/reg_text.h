@@ -19,4 +19,15 @@ struct RegTextEdit {
 // Raises std::runtime_error naming the line number of the first malformed line.
 std::vector<RegTextEdit> ParseRegText(const std::string& text);
 
+// One key of a subtree with its values, for writing it out.
+struct RegTextKey {
+  std::string path;  // below the root, no leading backslash; empty for the root itself
+  std::vector<RegValue> values;
+};
+
+// REGEDIT4 text that ParseRegText reads back as the same keys and values: every value as
+// hex(type) bytes, so that no type or byte is lost. Names that hold a line break do not
+// survive (a .reg line cannot hold one).
+std::string FormatRegText(RegKey root, const std::vector<RegTextKey>& keys);
+
 }  // namespace zeb

@@ -5,27 +5,14 @@
 
 #include <algorithm>
 
+#include "platform/win32/hkey.h"
+
 namespace zeb {
 namespace {
 
 // A key name is at most 256 characters; a double-byte code page may need two bytes for each.
 constexpr DWORD kKeyNameBytes = 2 * 256 + 1;
 constexpr int kReadAttempts = 8;
-
-bool IsPredefined(std::uintptr_t key) { return key >= hkey::kClassesRoot && key <= hkey::kDynData; }
-
-// The predefined keys are sign-extended 32-bit values in a 64-bit HKEY.
-HKEY ToHkey(RegKey key) {
-  if (IsPredefined(key))
-    return reinterpret_cast<HKEY>(static_cast<LONG_PTR>(static_cast<LONG>(key)));
-  return reinterpret_cast<HKEY>(key);
-}
-
-RegKey FromHkey(HKEY key) {
-  const auto bits = reinterpret_cast<std::uintptr_t>(key);
-  const auto low = static_cast<std::uint32_t>(bits);
-  return IsPredefined(low) && ToHkey(low) == key ? low : bits;
-}
 
 // The value may grow between asking for its size and reading it: read until it fits.
 LONG ReadData(HKEY key, const std::string& name, DWORD length, DWORD* type,

@@ -9,23 +9,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/win32/privileges.h"
+
 namespace zeb {
-namespace {
-
-// Owns a process token handle.
-class TokenHandle {
- public:
-  ~TokenHandle() {
-    if (handle_) CloseHandle(handle_);
-  }
-  HANDLE* out() { return &handle_; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_ = nullptr;
-};
-
-}  // namespace
 
 int Win32System::PlatformId() {
   OSVERSIONINFOA info{};
@@ -62,16 +48,9 @@ void Win32System::WinExec(const std::string& command, int showState) {
 void Win32System::Sleep(unsigned milliseconds) { ::Sleep(milliseconds); }
 
 void Win32System::RequestRestart() {
-  if (PlatformId() == VER_PLATFORM_WIN32_NT) {
-    TokenHandle token;
-    if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.out())) {
-      TOKEN_PRIVILEGES privileges{};
-      privileges.PrivilegeCount = 1;
-      privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-      if (LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid))
-        AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
-    }
-  }
+  // Windows NT refuses the restart without the privilege; the request's result is not
+  // examined, so neither is this one.
+  if (PlatformId() == VER_PLATFORM_WIN32_NT) (void)EnablePrivilege(SE_SHUTDOWN_NAME);
   ExitWindowsEx(EWX_REBOOT, 0);
 }
 
