@@ -29,7 +29,7 @@ std::string DnOf(const std::vector<Rdn>& leafFirst) {
   // A name of several values is kept as written ("A+uid=b"), its parts unescaped.
   for (const Rdn& rdn : leafFirst)
     dn.append(dn.empty() ? "" : ",")
-        .append(rdn.type + "=" + (rdn.multiValued ? rdn.value : EscapeDnValue(rdn.value)));
+        .append(rdn.type + "=" + (rdn.verbatim ? rdn.value : EscapeDnValue(rdn.value)));
   return dn;
 }
 
@@ -186,7 +186,7 @@ bool LdapDirectory::BelowBase(const Entry& entry) const {
 
 bool LdapDirectory::Fits(const Rdn& rdn, const Component& component) const {
   // The program's names cannot name an entry of several values, as in LdifDirectory.
-  if (rdn.multiValued) return false;
+  if (rdn.verbatim) return false;
   if (!component.type.empty() && !EqualsIgnoreCase(rdn.type, component.type)) return false;
   return EqualsIgnoreCase(rdn.value, component.value);
 }
@@ -384,7 +384,7 @@ bool LdapDirectory::ComponentsOf(const Entry& entry, std::string_view separators
   leafFirst->clear();
   std::string value;
   for (std::size_t i = 0; i + baseRdns_.size() < entry.rdns.size(); ++i) {
-    if (entry.rdns[i].multiValued || !Utf8ToAnsi(entry.rdns[i].value, &value) ||
+    if (entry.rdns[i].verbatim || !Utf8ToAnsi(entry.rdns[i].value, &value) ||
         value.find_first_of(separators) != std::string::npos)
       return false;
     leafFirst->push_back(value);
