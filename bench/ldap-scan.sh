@@ -35,7 +35,9 @@ if [ -z "${ZEB_TEST_LDAP_URL:-}" ]; then
       done
     done >>"$work/directory.ldif"
     for ((i = 0; i < users; i++)); do
-      printf '"Name%d"="User%d.Unit%d.Bench"\n"Again%d"="User%d.Unit%d.Bench"\n' \
+      # As tree paths ("\\ACME_TREE\.User1.Unit0.Bench"): a bare dotted name is tested only
+      # in the values named after a user or context, so no scan would meet these.
+      printf '"Name%d"="\\\\\\\\ACME_TREE\\\\.User%d.Unit%d.Bench"\n"Again%d"="\\\\\\\\ACME_TREE\\\\.User%d.Unit%d.Bench"\n' \
         "$i" $((i % 10)) $((i / 10)) "$i" $((i % 10)) $((i / 10))
     done >>"$work/bench.reg"
   fi

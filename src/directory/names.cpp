@@ -230,26 +230,75 @@ bool DirectoryNames::ResolveAlias(const std::string& fullName, std::string* targ
   }
 }
 
+bool DirectoryNames::IsEntry(const std::string& fullName) {
+  try {
+    return FindEntry(fullName);
+  } catch (...) {
+    return false;
+  }
+}
+
+bool DirectoryNames::DropLastComponent(NameSplit* split) {
+  const int p = LastCharPos('\\', split->objectPart);
+  if (p == 0) return false;
+  const std::size_t slash = static_cast<std::size_t>(p) - 1;
+  split->rest = std::string(TailFrom(split->objectPart, slash)) + split->rest;
+  split->objectPart.erase(slash);
+  return true;
+}
+
 NameSplit DirectoryNames::FindObjectPrefix(const std::string& path) {
-  const auto isEntry = [this](const std::string& name) {
-    try {
-      return FindEntry(name);
-    } catch (...) {
-      return false;
-    }
-  };
   NameSplit split{path, {}};
   if (path.find('\\') != std::string::npos) {
-    for (;;) {
-      if (isEntry(split.objectPart)) return split;
-      const int p = LastCharPos('\\', split.objectPart);
-      if (p == 0) break;
-      const std::size_t slash = static_cast<std::size_t>(p) - 1;
-      split.rest = std::string(TailFrom(split.objectPart, slash)) + split.rest;
-      split.objectPart.erase(slash);
-    }
+    do {
+      if (IsEntry(split.objectPart)) return split;
+    } while (DropLastComponent(&split));
   }
   return NameSplit{{}, path};
+}
+
+// Why the short-cut gives the pair's answer. Let Q be the longest prefix that is an entry
+// (FindObjectPrefix's object part) and N(x) = namePrefix + x. The walk goes from the
+// longest prefix down and asks the client as FindObjectPrefix does, but stops with false
+// as soon as N(x) is provably alias-free (ProvablyNoAlias) for the prefix x and for every
+// shorter one, and for N("") too unless namePrefix is empty. Every prefix longer than the
+// stop was asked and is none, so Q, if any, is among the provably alias-free ones and
+// ResolveAlias(N(Q)) is false at its first step; with no Q the pair resolves N(""), false
+// as well (or names nothing). Without a stop the walk is FindObjectPrefix. (Prefixes are
+// nested, so past the tree a prefix through an alias makes every longer one pass through
+// it; the tree and the protocol alone are spelt apart, which is why all shorter are checked.)
+bool DirectoryNames::ResolveObjectPrefix(const std::string& path, std::string_view namePrefix,
+                                         NameSplit* split, std::string* target) {
+  const auto nameOf = [namePrefix](const std::string& objectPart) {
+    return std::string(namePrefix).append(objectPart);
+  };
+  std::vector<NameSplit> prefixes;  // longest first
+  if (path.find('\\') != std::string::npos) {
+    NameSplit walk{path, {}};
+    do {
+      prefixes.push_back(walk);
+    } while (DropLastComponent(&walk));
+  }
+  // stopAt: the first (longest) prefix from which on every name is provably alias-free.
+  std::size_t stopAt = prefixes.size() + 1;
+  if (index_ && (namePrefix.empty() || ProvablyNoAlias(nameOf({})))) {
+    stopAt = prefixes.size();
+    while (stopAt > 0 && ProvablyNoAlias(nameOf(prefixes[stopAt - 1].objectPart))) --stopAt;
+  }
+  NameSplit found{{}, path};
+  for (std::size_t i = 0; i < prefixes.size(); ++i) {
+    if (i == stopAt) return false;
+    if (IsEntry(prefixes[i].objectPart)) {
+      found = std::move(prefixes[i]);
+      break;
+    }
+  }
+  if (found.objectPart.empty()) {
+    if (stopAt <= prefixes.size() || namePrefix.empty()) return false;
+  }
+  if (!ResolveAlias(nameOf(found.objectPart), target)) return false;
+  *split = std::move(found);
+  return true;
 }
 
 }  // namespace zeb

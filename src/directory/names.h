@@ -66,10 +66,20 @@ class DirectoryNames {
   // True when fullName denotes an Alias object; target is then the aliased object's full name.
   bool ResolveAlias(const std::string& fullName, std::string* target);
   NameSplit FindObjectPrefix(const std::string& path);
+  // FindObjectPrefix(path), then ResolveAlias(namePrefix + objectPart) as the callers did
+  // (an empty object part with an empty namePrefix names nothing: false). True when that
+  // name is an alias; split and target are then set, as the pair would set them. With the
+  // index, prefixes that provably pass through no alias are never asked (names.cpp).
+  bool ResolveObjectPrefix(const std::string& path, std::string_view namePrefix, NameSplit* split,
+                           std::string* target);
   NameSplit SplitAtTree(std::string_view path) const { return zeb::SplitAtTree(path, treeName_); }
 
  private:
   bool FindEntry(const std::string& fullName);
+  // FindEntry that counts a client that raises as "no entry", as the prefix walk wants.
+  bool IsEntry(const std::string& fullName);
+  // The object part's split one component shorter; false when there is none.
+  static bool DropLastComponent(NameSplit* split);
   // The client's canonical name for a dotted name without leading dots; empty when a step
   // failed.
   std::optional<std::string> AskCanonical(std::string_view name);

@@ -86,8 +86,8 @@ void RegistryAliasTests::ValueNameTest(RegKey rootKey, const std::string& keyPat
             treePathPrefix_ + "\\" + FullNameToDotted(target) + dotted.rest);
     return;
   }
-  const NameSplit path = context_.names.FindObjectPrefix(std::string(name));
-  if (Resolve(std::string(kDirectoryPrefix) + path.objectPart, &target))
+  NameSplit path;
+  if (context_.names.ResolveObjectPrefix(std::string(name), kDirectoryPrefix, &path, &target))
     Propose(rootKey, kChangeVariableName, keyPath, name,
             treePathPrefix_ + "\\" + StripTreePrefix(target) + path.rest);
 }
@@ -106,8 +106,8 @@ void RegistryAliasTests::ValueDataTests(RegKey rootKey, const std::string& keyPa
                 FullNameToDotted(target) + split.rest);
     }
     if (form & nameform::kPath) {
-      const NameSplit split = context_.names.FindObjectPrefix(std::string(data));
-      if (Resolve(std::string(kDirectoryPrefix) + split.objectPart, &target))
+      NameSplit split;
+      if (context_.names.ResolveObjectPrefix(std::string(data), kDirectoryPrefix, &split, &target))
         Propose(rootKey, kChangeVariableContents, keyPath, name,
                 treePathPrefix_ + "\\" + StripTreePrefix(target) + split.rest);
     }
@@ -138,9 +138,9 @@ void RegistryAliasTests::ValueDataTests(RegKey rootKey, const std::string& keyPa
         Propose(rootKey, kChangeVariableContents, keyPath, name,
                 treePathPrefix_ + "\\" + FullNameToDotted(target) + split.rest);
     } else {
-      const NameSplit split =
-          context_.names.FindObjectPrefix(std::string(kDirectoryPrefix) + std::string(data));
-      if (Resolve(split.objectPart, &target))
+      NameSplit split;
+      if (context_.names.ResolveObjectPrefix(std::string(kDirectoryPrefix) + std::string(data), {},
+                                             &split, &target))
         Propose(rootKey, kChangeVariableContents, keyPath, name,
                 WithoutDirectoryPrefix(target) + split.rest);
     }

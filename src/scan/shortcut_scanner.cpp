@@ -50,10 +50,9 @@ void SearchAndReplaceTest(ScanContext& context, const std::string& filePath,
 // Windows NT resolves UNC paths through the directory's own names ("VRX:\\TREE\O\OU\CN"), so
 // the longest leading part of the path that is a directory entry is the object to test.
 bool DereferenceNtField(ScanContext& context, const std::string& field, std::string* newText) {
-  const NameSplit split = context.names.FindObjectPrefix("VRX:" + field);
-  if (split.objectPart.empty()) return false;
+  NameSplit split;
   std::string target;
-  if (!context.names.ResolveAlias(split.objectPart, &target)) return false;
+  if (!context.names.ResolveObjectPrefix("VRX:" + field, {}, &split, &target)) return false;
   constexpr std::size_t kPrefixLength = 4;  // "VRX:"; the UNC path keeps the "\\" after it
   const std::string_view withoutPrefix =
       std::string_view(target).substr(std::min(target.size(), kPrefixLength));

@@ -4,8 +4,10 @@
 
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "directory/alias_index.h"
@@ -29,7 +31,8 @@ std::string ReadFile(const std::string& path) {
 
 // The sample tree and the cases an export brings: a dangling alias, a chain, a container
 // reached only through glue, type-only siblings one of which is an alias, a name with a dot,
-// and names outside the code page, one of them an alias's target.
+// names outside the code page, one of them an alias's target, and aliases at the root and
+// four deep.
 const char* const kEdges =
     "\n\n"
     "dn: cn=Ghost,ou=Marketing,o=Acme\nobjectClass: alias\naliasedObjectName: cn=Gone,o=Acme\n\n"
@@ -42,7 +45,11 @@ const char* const kEdges =
     "dn: cn=ToSmith,o=Acme\nobjectClass: alias\naliasedObjectName: cn=J.Smith,o=Acme\n\n"
     "dn:: Y2490JjQstCw0L0sb3U9TWFya2V0aW5nLG89QWNtZQ==\nobjectClass: person\n\n"
     "dn: cn=Ivan,ou=Marketing,o=Acme\nobjectClass: alias\n"
-    "aliasedObjectName:: Y2490JjQstCw0L0sb3U9TWFya2V0aW5nLG89QWNtZQ==\n";
+    "aliasedObjectName:: Y2490JjQstCw0L0sb3U9TWFya2V0aW5nLG89QWNtZQ==\n\n"
+    "dn: o=OldCo\nobjectClass: alias\naliasedObjectName: o=Acme\n\n"
+    "dn: ou=Team,ou=Sales,o=Acme\nobjectClass: organizationalUnit\n\n"
+    "dn: cn=Lead,ou=Team,ou=Sales,o=Acme\nobjectClass: alias\n"
+    "aliasedObjectName: cn=Robert,ou=Sales,o=Acme\n";
 
 // A directory brought up as the start-up does it, from the sample and the edge cases.
 class LoadedDirectory {
@@ -75,7 +82,9 @@ class NameMaker {
         {"Org", "SYS"}, {"Org", "Vol1"}, {"Org", "Unit", "User1"}, {"Org", "FS1"},
         {"Acme", "Marketing", "Ghost"}, {"Acme", "Marketing", "Rob2"}, {"Acme", "Glue", "Deep"},
         {"Acme", "Glue"}, {"Acme", "ToGlue"}, {"Acme", "ToGlue", "Deep"}, {"Acme", "Twin"},
-        {"Acme", "J.Smith"}, {"Acme", "ToSmith"}, {"Acme", "Marketing", "Ivan"}};
+        {"Acme", "J.Smith"}, {"Acme", "ToSmith"}, {"Acme", "Marketing", "Ivan"},
+        {"OldCo"}, {"OldCo", "Sales", "Bob"}, {"OldCo", "Old", "Q2"}, {"Acme", "Sales", "Team"},
+        {"Acme", "Sales", "Team", "Lead"}, {"Acme", "Old", "Team", "Lead"}};
     static const std::vector<std::string> names = {
         "Acme", "Sales", "Marketing", "Old", "Bob", "Robert", "Rob", "Q1", "Q2", "Zoe",
         "Zo\xE9", "\xE9quipe", "Org", "Unit", "SYS", "Vol1", "Nobody", "", "ACME_TREE"};
@@ -135,6 +144,37 @@ Resolved Resolve(DirectoryNames& names, const std::string& fullName) {
   return {alias, alias ? target : ""};
 }
 
+// The scanners' FindObjectPrefix + ResolveAlias pair: the object part and rest only where the
+// name is an alias, as the scanners read them.
+struct PrefixResolved {
+  bool alias;
+  std::string objectPart, rest, target;
+  bool operator==(const PrefixResolved& other) const {
+    return alias == other.alias && objectPart == other.objectPart && rest == other.rest &&
+           target == other.target;
+  }
+};
+std::ostream& operator<<(std::ostream& out, const PrefixResolved& r) {
+  return out << r.alias << " [" << r.objectPart << "|" << r.rest << "] -> " << r.target;
+}
+
+PrefixResolved ThePair(DirectoryNames& names, const std::string& path,
+                       const std::string& namePrefix) {
+  const NameSplit split = names.FindObjectPrefix(path);
+  std::string target;
+  if (split.objectPart.empty() && namePrefix.empty()) return {false, "", "", ""};
+  if (!names.ResolveAlias(namePrefix + split.objectPart, &target)) return {false, "", "", ""};
+  return {true, split.objectPart, split.rest, target};
+}
+
+PrefixResolved OneCall(DirectoryNames& names, const std::string& path,
+                       const std::string& namePrefix) {
+  NameSplit split;
+  std::string target;
+  if (!names.ResolveObjectPrefix(path, namePrefix, &split, &target)) return {false, "", "", ""};
+  return {true, split.objectPart, split.rest, target};
+}
+
 // Each way of reaching the client, over one run's worth of names (the memo fills as it
 // goes), against every call asked anew.
 TEST(NameLookupProperties, MemoAndIndexGiveTheAnswersOfAFullLookUp) {
@@ -145,9 +185,11 @@ TEST(NameLookupProperties, MemoAndIndexGiveTheAnswersOfAFullLookUp) {
   CountingDirectory counted(loaded.directory);
   DirectoryNames memo(counted, loaded.context, "ACME_TREE", view, lookups::kMemo);
   DirectoryNames index(loaded.directory, loaded.context, "ACME_TREE", view, lookups::kIndex);
-  DirectoryNames both(loaded.directory, loaded.context, "ACME_TREE", view, lookups::kMemoAndIndex);
+  CountingDirectory bothCounted(loaded.directory);
+  DirectoryNames both(bothCounted, loaded.context, "ACME_TREE", view, lookups::kMemoAndIndex);
   NameMaker maker(20261208);
   int aliases = 0;
+  int prefixAliases = 0;
   for (int round = 0; round < 4000; ++round) {
     const std::string full = maker.FullName();
     const std::string dotted = maker.Dotted();
@@ -170,7 +212,21 @@ TEST(NameLookupProperties, MemoAndIndexGiveTheAnswersOfAFullLookUp) {
       EXPECT_EQ(other.objectPart, split.objectPart);
       EXPECT_EQ(other.rest, split.rest);
     }
+
+    // As the scanners resolve a path's object part: the full name itself, or the path
+    // without "VRX:" with the prefix put back on the name resolved.
+    const std::string bare = StartsWithIgnoreCase(full, "VRX:") ? full.substr(4) : full;
+    for (const auto& [path, namePrefix] :
+         {std::pair<std::string, std::string>{full, ""}, {bare, "VRX:"}}) {
+      const PrefixResolved pair = ThePair(plain, path, namePrefix);
+      prefixAliases += pair.alias;
+      EXPECT_EQ(OneCall(plain, path, namePrefix), pair) << path;
+      EXPECT_EQ(OneCall(memo, path, namePrefix), pair) << path;
+      EXPECT_EQ(OneCall(index, path, namePrefix), pair) << path;
+      EXPECT_EQ(OneCall(both, path, namePrefix), pair) << path;
+    }
   }
+  EXPECT_GT(prefixAliases, 400);
   // The names met aliases often enough to matter, and the memo kept them from the client.
   EXPECT_GT(aliases, 200);
   EXPECT_LT(counted.LookUps() * 4, everyCall.LookUps());
@@ -201,6 +257,22 @@ TEST(NameLookupProperties, TheIndexAnswersNamesOutsideEveryAliasWithoutTheClient
   EXPECT_TRUE(names.ResolveAlias("VRX:\\\\ACME_TREE\\ACME\\OLD\\q2", &target));
   EXPECT_EQ(target, "VRX:\\\\ACME_TREE\\Acme\\Sales\\Q2");
   EXPECT_EQ(counted.Total(), asked) << counted.Summary();
+
+  // A path's object part: below no alias nothing is asked; through one, only the prefixes
+  // that pass through it.
+  counted.Reset();
+  NameSplit split;
+  EXPECT_FALSE(names.ResolveObjectPrefix("VRX:\\\\ACME_TREE\\Acme\\Sales\\Robert\\APPS\\WP.EXE",
+                                         {}, &split, &target));
+  EXPECT_FALSE(names.ResolveObjectPrefix("\\\\ACME_TREE\\Org\\FS1\\DATA", "VRX:", &split, &target));
+  EXPECT_EQ(counted.Total(), 0u) << counted.Summary();
+  EXPECT_TRUE(names.ResolveObjectPrefix("\\\\ACME_TREE\\Acme\\Old\\Q2\\X\\Y", "VRX:", &split,
+                                        &target));
+  EXPECT_EQ(split.objectPart, "\\\\ACME_TREE\\Acme\\Old\\Q2");
+  EXPECT_EQ(split.rest, "\\X\\Y");
+  EXPECT_EQ(target, "VRX:\\\\ACME_TREE\\Acme\\Sales\\Q2");
+  // Y, X and Q2 under Old; Old.Acme itself was never asked for (Q2 is an entry).
+  EXPECT_EQ(counted.Count(Op::kFindEntry), 3u) << counted.Summary();
 }
 
 TEST(NameLookups, AnIndexTheClientCannotFillProvesNothing) {
@@ -220,8 +292,8 @@ TEST(NameLookups, IndexLeadingParts) {
   LoadedDirectory loaded;
   const AliasIndex index(loaded.directory);
   ASSERT_TRUE(index.Complete());
-  // The sample's seven, the edges' six; Ivan's target cannot be written but Ivan can.
-  EXPECT_EQ(index.Size(), 13u);
+  // The sample's seven, the edges' eight; Ivan's target cannot be written but Ivan can.
+  EXPECT_EQ(index.Size(), 15u);
   EXPECT_TRUE(index.NoLeadingPartIsAlias("Robert.Sales.Acme"));
   EXPECT_TRUE(index.NoLeadingPartIsAlias("Anything.Acme"));
   EXPECT_FALSE(index.NoLeadingPartIsAlias("Q2.Old.Acme"));
