@@ -42,7 +42,7 @@ test-native: native
 sanitize: setup
 	CC=clang CXX=clang++ cmake -S . -B $(SANITIZE) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DZEB_SANITIZE=ON $(LAUNCHER) >/dev/null
-	cmake --build $(SANITIZE) -j $(JOBS) --target zeb_unit_tests zeb_contract_memory zeb_fuzz_targets
+	cmake --build $(SANITIZE) -j $(JOBS) --target zeb_unit_tests zeb_contract_memory zeb_ldap_tests zeb_fuzz_targets
 
 test-sanitize: sanitize
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

@@ -214,8 +214,9 @@ TEST_F(UndoImageContract, ImagesCompareByContentsNotByOrder) {
 TEST_F(UndoImageContract, FilesComeBackByteForByteOrGoAgain) {
   const std::string folder = NewFolder();
   const std::string ini = folder + "\\NET.INI";
-  const std::string bytes = "[Net]\r\nContext=OU=Old\r\n\r\n; comment \xE9\x1A\x00tail";
-  WriteTestFile(ini, std::string(bytes.data(), bytes.size() + 5));
+  // A zero byte and the tail after it belong to the file too.
+  static const char kBytes[] = "[Net]\r\nContext=OU=Old\r\n\r\n; comment \xE9\x1A\x00tail";
+  WriteTestFile(ini, std::string(kBytes, sizeof kBytes - 1));
   const std::optional<FileImage> before = CaptureFile(FileBytes(), ini);
   const std::optional<FileImage> absent = CaptureFile(FileBytes(), folder + "\\NEW.INI");
   ASSERT_TRUE(before && absent);
