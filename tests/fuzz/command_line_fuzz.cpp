@@ -27,6 +27,8 @@ constexpr Known kTable[] = {
     {Switch::kReboot, "/REBOOT"},     {Switch::kClasses, "/CLASSES"},
     {Switch::kMessage, "/MESSAGE="},  {Switch::kSearch, "/SEARCH="},
     {Switch::kReplace, "/REPLACE="},  {Switch::kStarting, "/STARTING="},
+    {Switch::kQuiet, "/QUIET"},       {Switch::kReportOnly, "/REPORTONLY"},
+    {Switch::kHelp, "/?"},            {Switch::kAllUsers, "/ALLUSERS"},
 };
 
 bool IsSeparator(char c) { return static_cast<unsigned char>(c) <= ' '; }
@@ -72,7 +74,8 @@ void CheckRunFlags(const std::string& commandLine, const std::vector<std::string
   harness.system.commandLine = commandLine;
   harness.StartUp();
   const zeb::RunFlags& flags = harness.flags();
-  const bool stealth = given(Switch::kStealth);
+  // /QUIET runs unattended as /STEALTH does.
+  const bool stealth = given(Switch::kStealth) || given(Switch::kQuiet);
   FUZZ_CHECK(flags.stealthMode == false || stealth);
   FUZZ_CHECK(!flags.autoRun || stealth || given(Switch::kAuto));
   FUZZ_CHECK(flags.promptUser || stealth || given(Switch::kNoPrompt));
