@@ -8,14 +8,8 @@
 #include "changes/save.h"
 #include "changes/undo_image.h"
 #include "platform/memory/memory_append_file.h"
-#include "platform/memory/memory_file_bytes.h"
-#include "platform/memory/memory_file_finder.h"
-#include "platform/memory/memory_file_system.h"
-#include "platform/memory/memory_profiles.h"
-#include "platform/memory/memory_registry.h"
-#include "platform/memory/memory_shell_links.h"
-#include "platform/memory/memory_system.h"
 #include "platform/memory/write_budget.h"
+#include "support/memory_workstation.h"
 #include "support/recording_file_writer.h"
 #include "support/save_setup.h"
 
@@ -28,14 +22,8 @@ constexpr char kIni[] = "C:\\WINDOWS\\NET.INI";
 constexpr char kLink[] = "C:\\WINDOWS\\Desktop\\App.lnk";
 constexpr char kJournal[] = "C:\\ZEB\\run.jnl";
 
-struct MemoryWorkstation {
-  MemoryRegistry registry;
-  MemoryFileSystem files;
-  MemoryProfiles profiles{files};
-  MemoryFileFinder finder{files};
-  MemoryShellLinkFactory shellLinks{files};
-  MemorySystem facts;
-  MemoryFileBytes fileBytes{files};
+// With the file the journal is appended to.
+struct JournaledWorkstation : testing::MemoryWorkstation {
   MemoryAppendFiles journal;
 };
 
@@ -52,7 +40,7 @@ struct Snapshot {
 };
 
 class JournalSaveTest : public ::testing::Test,
-                        protected MemoryWorkstation,
+                        protected JournaledWorkstation,
                         protected testing::SaveSetup {
  protected:
   JournalSaveTest() : SaveSetup(registry, profiles, finder, shellLinks, facts, fileBytes) {
@@ -166,7 +154,7 @@ TEST_F(JournalSaveTest, TheFirstJournalMakesTheComputersKeyAndLaterOnesReuseIt) 
   EXPECT_EQ(JournalKeyForWriting(registry, facts).key, key.key);
 
   // A computer whose generator gives nothing writes no journal, and nothing else either.
-  MemoryWorkstation fresh;
+  JournaledWorkstation fresh;
   fresh.facts.randomFails = true;
   EXPECT_EQ(JournalKeyForWriting(fresh.registry, fresh.facts).status, JournalKeyStatus::kFailed);
   EXPECT_EQ(ReadJournalKey(fresh.registry).status, JournalKeyStatus::kNotFound);
@@ -278,7 +266,7 @@ TEST_F(JournalSaveTest, AJournalAlteredOrFromAnotherComputerIsRefused) {
 
   // Another computer's key with this computer's name: it does not verify.
   facts.computerName = "WKS-0042";
-  MemoryWorkstation other;
+  JournaledWorkstation other;
   other.facts.computerName = "ELSEWHERE";
   Workstation elsewhere{other.registry, other.profiles, other.finder, other.shellLinks,
                         other.facts, other.fileBytes};

@@ -7,14 +7,8 @@
 #include "changes/key_tree.h"
 #include "changes/save.h"
 #include "platform/ini.h"
-#include "platform/memory/memory_file_bytes.h"
-#include "platform/memory/memory_file_finder.h"
-#include "platform/memory/memory_file_system.h"
-#include "platform/memory/memory_profiles.h"
-#include "platform/memory/memory_registry.h"
-#include "platform/memory/memory_shell_links.h"
-#include "platform/memory/memory_system.h"
 #include "platform/registry.h"
+#include "support/memory_workstation.h"
 #include "support/recording_file_writer.h"
 #include "support/save_setup.h"
 
@@ -25,15 +19,7 @@ constexpr RegKey kHklm = hkey::kLocalMachine;
 constexpr RegKey kHku = hkey::kUsers;
 constexpr char kIni[] = "C:\\WINDOWS\\NET.INI";
 
-struct MemoryWorkstation {
-  MemoryRegistry registry;
-  MemoryFileSystem files;
-  MemoryProfiles profiles{files};
-  MemoryFileFinder finder{files};
-  MemoryShellLinkFactory shellLinks{files};
-  MemorySystem facts;
-  MemoryFileBytes fileBytes{files};
-};
+using testing::MemoryWorkstation;
 
 class SaveTest : public ::testing::Test,
                  protected MemoryWorkstation,
