@@ -38,10 +38,11 @@ class AppState {
   bool rollbackRun = false;
   std::vector<JournalItem> restorations;
 
-  // "/ALLUSERS": the hives loaded now (only during the scan run and Save), and the profiles
-  // whose hives the scan loaded, which Save loads again.
+  // "/ALLUSERS": the hives loaded now (only during the scan run and Save), and the hives the
+  // scan loaded, which Save loads again. A rollback loads the hives its journal names.
   ProfileHives hives;
-  std::vector<UserProfile> scannedProfiles;
+  std::vector<ProfileHive> scannedHives;
+  std::vector<ProfileHive> rollbackHives;
   bool scanning = false;        // inside the scan run, which lets window messages through
   bool exitAfterScan = false;   // Exit came while the scan held hives with keys open
 

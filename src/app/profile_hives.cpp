@@ -27,13 +27,29 @@ std::string Reason(long error) {
 std::string ProfileLeftOutText(const UserProfile& profile, long error) {
   if (profile.folder.empty())
     return "Profile " + profile.sid + " left out: it names no profile folder";
-  return "Profile " + profile.sid + " left out: its hive " + profile.HiveFile() +
-         " cannot be loaded (" + Reason(error) + ")";
+  return HiveLeftOutText(profile.Hive(), error);
 }
 
-std::string HiveStaysLoadedText(const UserProfile& profile, long error) {
-  return "The hive of profile " + profile.sid + " stays loaded under HKEY_USERS: it cannot be "
+std::string HiveLeftOutText(const ProfileHive& hive, long error) {
+  return "Profile " + hive.sid + " left out: its hive " + hive.file + " cannot be loaded (" +
+         Reason(error) + ")";
+}
+
+std::string HiveStaysLoadedText(const ProfileHive& hive, long error) {
+  return "The hive of profile " + hive.sid + " stays loaded under HKEY_USERS: it cannot be "
          "unloaded (error " + std::to_string(error) + ")";
+}
+
+std::string HiveNotLoadedText(const ProfileHive& hive, long error) {
+  return "the hive " + hive.file + " of profile " + hive.sid + " cannot be loaded (" +
+         Reason(error) + ")";
+}
+
+bool ProfileHives::LoadOne(HiveApi& hives, const ProfileHive& wanted, long* error) {
+  LoadedHive hive = LoadedHive::Load(hives, hkey::kUsers, wanted.sid, wanted.file, error);
+  if (!hive) return false;
+  held_.push_back({wanted, std::move(hive)});
+  return true;
 }
 
 void ProfileHives::Load(HiveApi& hives, RegistryApi& registry,
@@ -44,14 +60,26 @@ void ProfileHives::Load(HiveApi& hives, RegistryApi& registry,
   for (const UserProfile& profile : profiles) {
     if (IsHiveLoaded(registry, profile.sid)) continue;
     long error = winerr::kFileNotFound;
-    LoadedHive hive;
-    if (!profile.folder.empty())
-      hive = LoadedHive::Load(hives, hkey::kUsers, profile.sid, profile.HiveFile(), &error);
-    if (hive)
-      held_.push_back({profile, std::move(hive)});
-    else if (report)
-      report->AddMessage(ProfileLeftOutText(profile, error));
+    const bool loaded = !profile.folder.empty() && LoadOne(hives, profile.Hive(), &error);
+    if (!loaded && report) report->AddMessage(ProfileLeftOutText(profile, error));
   }
+}
+
+std::vector<HiveLeftOut> ProfileHives::LoadHives(HiveApi& hives, RegistryApi& registry,
+                                                 const std::vector<ProfileHive>& wanted,
+                                                 ChangeReport* report) {
+  report_ = report;
+  std::vector<HiveLeftOut> leftOut;
+  if (wanted.empty()) return leftOut;
+  (void)hives.EnablePrivileges();
+  for (const ProfileHive& hive : wanted) {
+    if (IsHiveLoaded(registry, hive.sid)) continue;
+    long error = winerr::kFileNotFound;
+    if (LoadOne(hives, hive, &error)) continue;
+    leftOut.push_back({hive, error});
+    if (report) report->AddMessage(HiveLeftOutText(hive, error));
+  }
+  return leftOut;
 }
 
 void ProfileHives::UnloadAll() {
@@ -64,10 +92,10 @@ void ProfileHives::UnloadAll() {
   }
 }
 
-std::vector<UserProfile> ProfileHives::Profiles() const {
-  std::vector<UserProfile> profiles;
-  for (const Held& held : held_) profiles.push_back(held.profile);
-  return profiles;
+std::vector<ProfileHive> ProfileHives::Hives() const {
+  std::vector<ProfileHive> hives;
+  for (const Held& held : held_) hives.push_back(held.profile);
+  return hives;
 }
 
 }  // namespace zeb

@@ -13,7 +13,16 @@ namespace zeb {
 
 // The report lines of a profile left out and of a hive that stays loaded.
 std::string ProfileLeftOutText(const UserProfile& profile, long error);
-std::string HiveStaysLoadedText(const UserProfile& profile, long error);
+std::string HiveLeftOutText(const ProfileHive& hive, long error);
+std::string HiveStaysLoadedText(const ProfileHive& hive, long error);
+// Why an item in a hive that cannot be loaded is not restored: "the hive <file> of profile
+// <sid> cannot be loaded (<reason>)".
+std::string HiveNotLoadedText(const ProfileHive& hive, long error);
+
+struct HiveLeftOut {
+  ProfileHive hive;
+  long error = 0;
+};
 
 class ProfileHives {
  public:
@@ -27,17 +36,25 @@ class ProfileHives {
   // there is one) saying why; the others are still loaded.
   void Load(HiveApi& hives, RegistryApi& registry, const std::vector<UserProfile>& profiles,
             ChangeReport* report);
+  // The same for hives named by SID and file (loaded again for Save, or named by a journal
+  // that is rolled back). Returns the ones that could not be loaded; a hive already there
+  // (its user is logged on) is used as it is and is not unloaded.
+  std::vector<HiveLeftOut> LoadHives(HiveApi& hives, RegistryApi& registry,
+                                     const std::vector<ProfileHive>& wanted, ChangeReport* report);
   // Unloads every hive loaded here, the last loaded first. One that cannot be unloaded gets a
   // report line; this object holds it no longer either way.
   void UnloadAll();
 
   bool empty() const { return held_.empty(); }
-  // The profiles whose hives are loaded here, in the order they were loaded.
-  std::vector<UserProfile> Profiles() const;
+  // The hives loaded here, in the order they were loaded.
+  std::vector<ProfileHive> Hives() const;
 
  private:
+  // Loads one hive that is not loaded yet; false (and *error) when it cannot be.
+  bool LoadOne(HiveApi& hives, const ProfileHive& wanted, long* error);
+
   struct Held {
-    UserProfile profile;
+    ProfileHive profile;
     LoadedHive hive;
   };
   std::vector<Held> held_;

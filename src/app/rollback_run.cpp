@@ -42,6 +42,7 @@ void ListRestorations(AppServices& services, AppState& state) {
   if (!journal.ok) throw std::runtime_error(journal.error);
   state.rollbackRun = true;
   state.restorations = journal.restorations;
+  state.rollbackHives = journal.hives;
   for (const JournalItem& item : journal.restorations) AddLine(state.Changes(), item);
   ShowScanResult(services, state);
   if (services.report) {

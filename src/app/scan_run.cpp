@@ -151,7 +151,7 @@ std::vector<ShortcutArea> LoadAllUsers(AppServices& services, AppState& state,
   const std::vector<UserProfile> profiles =
       ListUserProfiles(workstation.registry, workstation.system);
   state.hives.Load(*services.hives, workstation.registry, profiles, services.report);
-  state.scannedProfiles = state.hives.Profiles();
+  state.scannedHives = state.hives.Hives();
   return AllUserAreas(std::move(areas), workstation.registry, workstation.system, profiles);
 }
 

@@ -19,13 +19,21 @@ ExitCode ExitCodeOfSave(const SaveResult& result) {
 
 void WorkstationSaver::SaveChanges(AppState& state) {
   const UnloadAtScopeEnd unloadHives(state.hives);
-  if (state.flags.allUsers && hives_ && lines_.LineCount() > 0)
-    state.hives.Load(*hives_, workstation_.registry, state.scannedProfiles, report_);
+  std::vector<HiveLeftOut> leftOut;
+  if (hives_ && lines_.LineCount() > 0) {
+    // A rollback loads what its journal names, with or without "/ALLUSERS".
+    if (state.rollbackRun)
+      leftOut = state.hives.LoadHives(*hives_, workstation_.registry, state.rollbackHives, report_);
+    else if (state.flags.allUsers)
+      (void)state.hives.LoadHives(*hives_, workstation_.registry, state.scannedHives, report_);
+  }
   SaveInputs inputs{workstation_, state.Changes(), lines_, view_, boxes_, state.flags,
                     [this] { main_.SetEnabled(MainControl::kSaveButton, false); }, report_,
                     // A rollback is not journaled: its journal is the one it reads.
                     state.rollbackRun ? std::string() : journalPath_, journalFiles_,
-                    state.rollbackRun ? &state.restorations : nullptr};
+                    state.hives.Hives(), state.rollbackRun ? &state.restorations : nullptr};
+  for (const HiveLeftOut& hive : leftOut)
+    inputs.hivesNotLoaded.emplace_back(hive.hive, HiveNotLoadedText(hive.hive, hive.error));
   const SaveResult result = zeb::SaveChanges(inputs);
   state.exitCode.Raise(ExitCodeOfSave(result));
   if (result.ending == SaveEnding::kFailed) throw std::runtime_error(result.error);

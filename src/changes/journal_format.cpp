@@ -250,6 +250,10 @@ class JournalParser {
         content_.items[it->second].after = digest;
         continue;
       }
+      if (kind == "hive") {
+        ReadHive(reader, line.number);
+        continue;
+      }
       JournalItem item;
       item.id = reader.Id();
       if (!content_.items.empty() && item.id <= content_.items.back().id)
@@ -294,6 +298,19 @@ class JournalParser {
   }
 
  private:
+  void ReadHive(LineReader& reader, int number) {
+    ProfileHive hive;
+    hive.sid = reader.Text("SID");
+    hive.file = reader.Text("hive file");
+    reader.End();
+    // The SID is one key name below HKEY_USERS, never a path into another key.
+    if (hive.sid.empty() || hive.sid.find('\\') != std::string::npos || hive.file.empty())
+      Malformed(number, "a hive is a SID without backslashes and a file");
+    for (const ProfileHive& known : content_.hives)
+      if (EqualsIgnoreCase(known.sid, hive.sid)) Malformed(number, "the hive is named twice");
+    content_.hives.push_back(std::move(hive));
+  }
+
   // The lines after "begin" up to "end <id>"; false when the journal ends before it.
   bool ReadKeyImage(int id, RegistryKeyImage* image) {
     image->exists = true;
@@ -378,6 +395,15 @@ std::string RootName(RegKey root) {
   return {};
 }
 
+bool LiesInHive(const ProfileHive& hive, RegKey root, const std::string& path) {
+  if (root != hkey::kUsers) return false;
+  const std::size_t start = path.find_first_not_of('\\');
+  if (start == std::string::npos) return false;
+  const std::size_t end = path.find('\\', start);
+  return EqualsIgnoreCase(path.substr(start, end == std::string::npos ? end : end - start),
+                          hive.sid);
+}
+
 Sha256Digest ImageDigest(const RegistryValueImage& image) {
   return Sha256Of(ValueImageTokens(image));
 }
@@ -427,6 +453,10 @@ std::string JournalFormatter::Item(const JournalItem& item) {
     }
   }
   return {};
+}
+
+std::string JournalFormatter::Hive(const ProfileHive& hive) {
+  return Line("hive " + QuoteText(hive.sid) + " " + QuoteText(hive.file));
 }
 
 std::string JournalFormatter::After(int id, const Sha256Digest& digest) {

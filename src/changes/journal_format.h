@@ -7,6 +7,7 @@
 //   computer "WKS-0042" <mac>
 //   started 2026-12-08 07:58:12 <mac>
 //   command "zeb.exe /STEALTH /JOURNAL=C:\ZEB\run.jnl" <mac>
+//   hive "S-1-5-21-0" "C:\Users\alice\NTUSER.DAT" <mac>
 //   value 1 HKEY_USERS "\S-1-5-21-0\Software\Acme" "Context" REG_SZ "Bob.Sales.Acme" <mac>
 //   value 2 HKEY_USERS "\S-1-5-21-0\Software\Acme" "Flags" absent <mac>
 //   file 3 "C:\WINDOWS\ACME.INI" hex:5b4d61696c5d0d0a... <mac>
@@ -19,6 +20,8 @@
 //
 // A "value", "key" or "file" record is an item's image before Save first wrote it; "after"
 // gives what Save left there, as a digest of the item's image, once it has been written.
+// A "hive" record names a hive the run loaded (under HKEY_USERS\<SID>, from its file), before
+// the first item in it, so that a rollback can load it again.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +30,7 @@
 #include "changes/undo_image.h"
 #include "platform/registry_api.h"
 #include "platform/sha256.h"
+#include "platform/user_profiles.h"
 
 namespace zeb {
 
@@ -39,6 +43,9 @@ struct JournalHeader {
 };
 
 enum class JournalItemKind { kValue, kKey, kFile };
+
+// Whether a Registry item at root\path lies in the hive: below HKEY_USERS\<its SID>.
+bool LiesInHive(const ProfileHive& hive, RegKey root, const std::string& path);
 
 // One item Save wrote, as it was before.
 struct JournalItem {
@@ -69,6 +76,7 @@ class JournalFormatter {
   std::string Header(const JournalHeader& header);
   std::string Item(const JournalItem& item);  // the item's image, one or more lines
   std::string After(int id, const Sha256Digest& digest);
+  std::string Hive(const ProfileHive& hive);
   // One record's body as given, signed in turn (the others are made of these).
   std::string Line(const std::string& body);
 
@@ -91,6 +99,7 @@ struct JournalContent {
   bool headerRead = false;  // the four header lines were read (even if they do not verify)
   JournalHeader header;
   std::vector<JournalItem> items;  // in the order Save wrote them
+  std::vector<ProfileHive> hives;  // the hives the run loaded that items lie in
   bool cutShort = false;           // an incomplete last line was left out
   JournalProblemKind problemKind = JournalProblemKind::kNone;
   JournalProblem problem;

@@ -84,6 +84,7 @@ LoadedJournal LoadJournal(Workstation& workstation, const std::string& path) {
   loaded.ok = true;
   loaded.header = content.header;
   loaded.cutShort = content.cutShort;
+  loaded.hives = content.hives;
   loaded.restorations.assign(content.items.rbegin(), content.items.rend());
   return loaded;
 }

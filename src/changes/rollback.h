@@ -15,6 +15,7 @@ struct LoadedJournal {
   std::string error;  // when !ok: why the journal is refused, for the error box
   JournalHeader header;
   std::vector<JournalItem> restorations;  // the journal's items in reverse order
+  std::vector<ProfileHive> hives;          // the hives to load for them
   bool cutShort = false;
 };
 

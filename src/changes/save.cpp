@@ -65,7 +65,7 @@ class SaveRun {
     if (in_.restorations) return RestoreAll();
     // Before anything else: a journal that cannot be made leaves the workstation untouched.
     if (!in_.journalPath.empty())
-      journal_.emplace(in_.workstation, *in_.journalFiles, in_.journalPath);
+      journal_.emplace(in_.workstation, *in_.journalFiles, in_.journalPath, in_.loadedHives);
     const std::unique_ptr<ShellLink> shortcut = in_.workstation.shellLinks.Create();
     if (!shortcut) throw std::runtime_error(kNoShortcutObject);
     ChangeWriter writer(in_.workstation, *shortcut);
@@ -142,9 +142,13 @@ class SaveRun {
   // same walk, with the printer spooler stopped as for any Save.
   void RestoreAll() {
     if (windowsNt_) StopSpooler();
-    WalkTickedLines([](const ChangeRec&) { return true; },
-                    [&](std::size_t i) { return Restored(RestoreItem(in_.workstation,
-                                                                     (*in_.restorations)[i])); });
+    WalkTickedLines([](const ChangeRec&) { return true; }, [&](std::size_t i) {
+      const JournalItem& item = (*in_.restorations)[i];
+      if (item.kind != JournalItemKind::kFile)
+        for (const auto& [hive, why] : in_.hivesNotLoaded)
+          if (LiesInHive(hive, item.root, item.path)) return LineOutcome{LineStatus::kFailed, why};
+      return Restored(RestoreItem(in_.workstation, item));
+    });
     if (windowsNt_) StartSpooler();
     progress_.ClearMainLabels();
     in_.view.SetCursor(Cursor::kDefault);

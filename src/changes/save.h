@@ -2,6 +2,7 @@
 // Save: writes the ticked changes to the workstation, key renames last.
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "changes/change_list.h"
@@ -29,9 +30,14 @@ struct SaveInputs {
   // "/JOURNAL=": the undo journal's path (empty without one) and where it is written.
   std::string journalPath;
   AppendFiles* journalFiles = nullptr;
+  // "/ALLUSERS": the hives loaded for this Save, which the journal names.
+  std::vector<ProfileHive> loadedHives{};
   // "/ROLLBACK=": one restoration for each line, in the lines' order. With these Save puts
   // the ticked items back instead of writing changes.
   const std::vector<JournalItem>* restorations = nullptr;
+  // A rollback: the hives its journal names that could not be loaded, each with why; an
+  // item in one of them is not restored, and its line says why.
+  std::vector<std::pair<ProfileHive, std::string>> hivesNotLoaded{};
 };
 
 enum class SaveEnding { kNothingToSave, kCancelled, kCompleted, kFailed };

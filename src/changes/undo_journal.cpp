@@ -13,8 +13,9 @@ constexpr char kUnableToWrite[] = "Unable to write the journal %s";
 
 }  // namespace
 
-UndoJournal::UndoJournal(Workstation& workstation, AppendFiles& files, const std::string& path)
-    : workstation_(workstation), path_(path) {
+UndoJournal::UndoJournal(Workstation& workstation, AppendFiles& files, const std::string& path,
+                         std::vector<ProfileHive> loadedHives)
+    : workstation_(workstation), path_(path), hivesToName_(std::move(loadedHives)) {
   const JournalKeyResult key = JournalKeyForWriting(workstation.registry, workstation.system);
   if (key.status != JournalKeyStatus::kFound) Fail();
   file_ = files.Create(path);
@@ -66,6 +67,16 @@ std::string UndoJournal::Identity(const UndoTarget& target) const {
          "\n" + WideToUtf8(FoldedName(target.path)) + "\n" + WideToUtf8(FoldedName(target.name));
 }
 
+void UndoJournal::RecordHiveOf(const UndoTarget& target) {
+  if (target.kind == JournalItemKind::kFile) return;
+  for (auto it = hivesToName_.begin(); it != hivesToName_.end(); ++it)
+    if (LiesInHive(*it, target.root, target.path)) {
+      Append(formatter_->Hive(*it));
+      hivesToName_.erase(it);
+      return;
+    }
+}
+
 void UndoJournal::Record(const UndoTarget& target) {
   const bool once = target.kind != JournalItemKind::kKey;
   const std::string identity = once ? Identity(target) : std::string();
@@ -98,6 +109,7 @@ void UndoJournal::Record(const UndoTarget& target) {
       break;
     }
   }
+  RecordHiveOf(target);
   Append(formatter_->Item(item));
   ++nextId_;
   if (once) recorded_[identity] = item.id;

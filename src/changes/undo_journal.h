@@ -33,7 +33,10 @@ struct UndoTarget {
 class UndoJournal {
  public:
   // Makes the file and writes its header, on disk when it returns. Throws JournalError.
-  UndoJournal(Workstation& workstation, AppendFiles& files, const std::string& path);
+  // `loadedHives` are the hives this run loaded: the first item recorded in one of them is
+  // preceded by the hive's record.
+  UndoJournal(Workstation& workstation, AppendFiles& files, const std::string& path,
+              std::vector<ProfileHive> loadedHives = {});
 
   const std::string& Path() const { return path_; }
 
@@ -50,6 +53,7 @@ class UndoJournal {
   [[noreturn]] void Fail() const;
   void Append(const std::string& lines);
   std::string Identity(const UndoTarget& target) const;
+  void RecordHiveOf(const UndoTarget& target);
   // A value's image through one handle kept open for its key: a pass's values mostly share
   // their keys, and each open and close is a round trip to the Registry. Only used while Save
   // writes nothing (recording a batch, or the digests after it).
@@ -62,6 +66,7 @@ class UndoJournal {
   int nextId_ = 1;
   std::map<std::string, int> recorded_;  // values and files, by identity
   std::vector<std::pair<int, UndoTarget>> awaitingAfter_;
+  std::vector<ProfileHive> hivesToName_;  // loaded hives without a record yet
   KeyHandle cachedKey_;
   RegKey cachedRoot_ = 0;
   std::string cachedPath_;

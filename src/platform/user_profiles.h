@@ -10,10 +10,17 @@ namespace zeb {
 
 extern const char kProfileListKey[];  // below HKEY_LOCAL_MACHINE
 
+// A profile's hive as it is loaded: under HKEY_USERS\<sid>, from `file`.
+struct ProfileHive {
+  std::string sid;
+  std::string file;
+};
+
 struct UserProfile {
   std::string sid;     // the subkey's name, also the hive's name under HKEY_USERS
   std::string folder;  // ProfileImagePath, expanded; empty when the profile names none
   std::string HiveFile() const { return folder + "\\NTUSER.DAT"; }
+  ProfileHive Hive() const { return {sid, HiveFile()}; }
   // The last part of the folder ("alice" of C:\Users\alice), else the SID.
   std::string UserName() const;
 };

@@ -72,7 +72,7 @@ TEST_F(AllUsersScanTest, TheHivesAreLoadedForTheScanAndEveryUsersFoldersScannedO
   EXPECT_EQ(report.Messages(), (Log{testing::kCarolLeftOut, testing::kDaveLeftOut}));
   // The report written at the end of the scan holds them.
   EXPECT_NE(writer.files["C:\\zeb.csv"].find(testing::kDaveLeftOut), std::string::npos);
-  EXPECT_EQ(h.program().State().scannedProfiles.size(), 1u);
+  EXPECT_EQ(h.program().State().scannedHives.size(), 1u);
 }
 
 TEST_F(AllUsersScanTest, AReportOnlyRunLoadsAndUnloadsTheHivesAroundItsScanToo) {
@@ -107,7 +107,7 @@ TEST_F(AllUsersScanTest, WithoutTheSwitchNothingIsLoadedAndOnlyTheCurrentUserSca
   EXPECT_EQ(ShortcutScans(), (Log{"ShortcutScan(DESKTOP, C:\\Users\\Bob\\Desktop)",
                                   "ShortcutScan(START MENU, C:\\Users\\Bob\\Start Menu)"}));
   EXPECT_TRUE(report.Messages().empty());
-  EXPECT_TRUE(h.program().State().scannedProfiles.empty());
+  EXPECT_TRUE(h.program().State().scannedHives.empty());
 }
 
 TEST_F(AllUsersScanTest, WithoutThePrivilegesEveryProfileIsLeftOutAndTheScanGoesOn) {
