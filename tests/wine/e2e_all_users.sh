@@ -9,7 +9,10 @@
 #
 # Wine does not write a loaded hive back to its file, so the hives' writes are checked
 # through the report ("written"), the shortcuts in their files; afterwards no profile's hive
-# may be left loaded under HKEY_USERS. Aliases of the sample directory used here:
+# may be left loaded under HKEY_USERS. The run is journaled, and a /ROLLBACK= of its journal
+# then loads the hives the journal names again, finds their items as they were before (their
+# files never held the writes), brings every shortcut file back byte for byte, and again
+# leaves no hive loaded. Aliases of the sample directory used here:
 #   Bob.Sales.Acme -> Robert.Marketing.Acme    SYS.Unit.Org -> Vol1.Org
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -75,10 +78,15 @@ make_desktop 'C:\users\carol\Desktop' Reports.lnk "$OLD\\DATA\\REPORT.EXE" || ex
 make_desktop "$common" Common.lnk "$OLD\\APPS\\COMMON.EXE" || exit 1
 wineserver -w
 e2e_install_zeb "$zeb" "$samples" || exit 1
+journal='C:\ZEB\run.jnl'
+links=("$E2E_DESKTOP\\Mine.lnk" 'C:\users\alice\Desktop\WordPro.lnk'
+  'C:\users\carol\Desktop\Reports.lnk' "$common\\Common.lnk")
+mkdir -p "$HARNESS_ROOT/links-before"
+for i in "${!links[@]}"; do cp "$(e2e_windows_to_unix "${links[i]}")" "$HARNESS_ROOT/links-before/$i"; done
 users_before=$(wine reg query HKEY_USERS 2>/dev/null | tr -d '\r' | grep -v '^$')
 prepared=$SECONDS
 
-e2e_run_zeb 120 "$HARNESS_ROOT/report.csv" /ALLUSERS
+e2e_run_zeb 120 "$HARNESS_ROOT/report.csv" /ALLUSERS "/JOURNAL=$journal"
 status=$?
 wineserver -w
 echo "prepared in $prepared s, zeb $((SECONDS - prepared)) s"
@@ -95,10 +103,13 @@ expected=(
   "1,HKEY_USERS,3,\\$ALICE\\Software\\ZebSample\\Windows,UserName,Robert.Marketing.Acme,written"
   "1,HKEY_USERS,3,\\$CAROL\\Software\\ZebSample\\Windows,Home,\\\\ACME_TREE\\Robert.Marketing.Acme\\HOME,written"
   ",,,,,,message: Profile $DAVE left out: its hive C:\\users\\dave\\NTUSER.DAT cannot be loaded (the file is missing)"
+  ",,,,,,message: undo journal $journal"
 )
-report_matches() {
+report_matches() {  # report_matches report.csv: its records are those in `expected`
   local -a records=()
-  mapfile -t records < <(e2e_report_lines "$HARNESS_ROOT/report.csv" | tail -n +2 | sed 's/^[0-9]*,//')
+  # The rollback's own line names the computer and the time: checked apart.
+  mapfile -t records < <(e2e_report_lines "$1" | tail -n +2 | sed 's/^[0-9]*,//' |
+    grep -v '^,,,,,,message: rollback of the journal ')
   local ok=0 i
   for ((i = 0; i < ${#expected[@]} || i < ${#records[@]}; i++)); do
     if [ "${records[i]:-<none>}" != "${expected[i]:-<none>}" ]; then
@@ -109,7 +120,8 @@ report_matches() {
   done
   return $ok
 }
-e2e_check "the report holds every profile's changes, written, and the profile left out" report_matches
+e2e_check "the report holds every profile's changes, written, and the profile left out" \
+  report_matches "$HARNESS_ROOT/report.csv"
 
 # --- The shortcuts and HKEY_USERS afterwards ---------------------------------------------------
 
@@ -136,8 +148,53 @@ e2e_check "no profile's hive is left loaded under HKEY_USERS" test "$users_after
 not_loaded_before() { ! grep -q -e "$ALICE" -e "$CAROL" <<<"$users_before"; }
 e2e_check "the other profiles' hives were not loaded before the run either" not_loaded_before
 
+# --- The journal's rollback ---------------------------------------------------------------------
+
+cp "$(harness_unix_path "$journal")" "$HARNESS_ROOT/run.jnl"
+names_hive() { grep -qF "hive \"$1\" \"C:\\\\users\\\\$2\\\\NTUSER.DAT\" " "$HARNESS_ROOT/run.jnl"; }
+e2e_check "the journal names alice's hive" names_hive "$ALICE" alice
+e2e_check "the journal names carol's hive" names_hive "$CAROL" carol
+# The checks' wineserver gone first: zeb's run must start its own, on the virtual display.
+wineserver -w
+rolled_back=$SECONDS
+e2e_run_zeb 120 "$HARNESS_ROOT/rollback.csv" "/ROLLBACK=$journal"
+status=$?
+wineserver -w
+echo "rollback $((SECONDS - rolled_back)) s"
+e2e_check "the rollback ends by itself with exit code 0 (was $status)" test "$status" -eq 0
+
+# Newest first; the hives' items hold what they held before, since Wine kept no write.
+expected=(
+  "1,HKEY_USERS,3,\\$CAROL\\Software\\ZebSample\\Windows,Home,as before (journal record 6),already as before"
+  "1,HKEY_USERS,3,\\$ALICE\\Software\\ZebSample\\Windows,UserName,as before (journal record 5),already as before"
+  "1,SHORTCUT,4,$common\\Common.lnk,,as before (journal record 4),restored"
+  "1,SHORTCUT,4,C:\\users\\carol\\Desktop\\Reports.lnk,,as before (journal record 3),restored"
+  "1,SHORTCUT,4,C:\\users\\alice\\Desktop\\WordPro.lnk,,as before (journal record 2),restored"
+  "1,SHORTCUT,4,$E2E_DESKTOP\\Mine.lnk,,as before (journal record 1),restored"
+)
+e2e_check "the rollback restores every shortcut and finds the hives' items as before" \
+  report_matches "$HARNESS_ROOT/rollback.csv"
+e2e_check "the rollback's report names the journal" \
+  grep -qF ",message: rollback of the journal $journal written on " "$HARNESS_ROOT/rollback.csv"
+links_as_before() {
+  local i ok=0
+  for i in "${!links[@]}"; do
+    cmp -s "$HARNESS_ROOT/links-before/$i" "$(e2e_windows_to_unix "${links[i]}")" ||
+      { echo "  ${links[i]} differs from before the run" >&2; ok=1; }
+  done
+  return $ok
+}
+e2e_check "every shortcut file is byte for byte as before the run" links_as_before
+users_after=$(wine reg query HKEY_USERS 2>/dev/null | tr -d '\r' | grep -v '^$')
+e2e_check "no profile's hive is left loaded under HKEY_USERS after the rollback" \
+  test "$users_after" = "$users_before"
+
 echo "report:"
 e2e_report_lines "$HARNESS_ROOT/report.csv"
+echo "rollback report:"
+e2e_report_lines "$HARNESS_ROOT/rollback.csv"
+echo "journal:"
+cut -c1-160 "$HARNESS_ROOT/run.jnl"
 echo "took $SECONDS s"
 if [ "$e2e_failures" -gt 0 ]; then
   echo "e2e all users: $e2e_failures check(s) FAILED" >&2
