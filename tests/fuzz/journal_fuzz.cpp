@@ -253,7 +253,7 @@ struct Written {
   std::string text;
   std::vector<zeb::JournalItem> items;  // with their "after" digests
   std::vector<std::size_t> itemEnds;    // the line count once the item's record is complete
-  std::vector<std::size_t> afterLines;  // the line count once its "after" is there; 0: none
+  std::vector<std::size_t> afterLines;  // the line count once its first "after" is there; 0: none
   std::vector<bool> insideKey;          // by line count: a key image is still open there
 };
 
@@ -289,7 +289,7 @@ Written WriteJournal(FuzzedDataProvider& input, Computer& computer) {
       std::copy(bytes.begin(), bytes.end(), digest.begin());
       written.items[which].after = digest;
       Append(written, out.After(written.items[which].id, digest), false);
-      written.afterLines[which] = LineCount(written.text) - 1;
+      if (written.afterLines[which] == 0) written.afterLines[which] = LineCount(written.text) - 1;
     }
   }
   return written;
