@@ -64,12 +64,10 @@ std::vector<LineGroup> UnfoldIntoGroups(std::string_view text) {
     }
   }
   // Comments may be folded too, so they are dropped only now.
-  for (LineGroup& group : groups) {
-    LineGroup kept;
-    for (LogicalLine& line : group)
-      if (line.text.front() != '#') kept.push_back(std::move(line));
-    group = std::move(kept);
-  }
+  for (LineGroup& group : groups)
+    group.erase(std::remove_if(group.begin(), group.end(),
+                               [](const LogicalLine& line) { return line.text.front() == '#'; }),
+                group.end());
   return groups;
 }
 
