@@ -30,11 +30,6 @@ bool IsAscii(std::string_view text) {
                      [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// Exports write UTF-8; a text that is not UTF-8 was written in the code page.
-std::string AsUtf8(std::string_view text) {
-  return IsUtf8(text) ? std::string(text) : AnsiToUtf8(text);
-}
-
 std::string KeyOf(std::string_view utf8Value) { return UpperAscii(utf8Value); }
 // A name kept as written (several values, hex) is kept under a key that begins with a byte no UTF-8 text holds,
 // so that no name of the program finds it.
@@ -87,7 +82,9 @@ Entry* ChildNamed(const Entry& parent, const Rdn& rdn) {
 // DN, names UTF-8, root first; false with `problem` for a malformed one.
 bool ParseRootFirst(std::string_view dn, std::vector<Rdn>* rdns, std::string* problem) {
   if (!ParseDn(dn, rdns, problem)) return false;
-  for (Rdn& rdn : *rdns) rdn.value = AsUtf8(rdn.value);
+  // Exports write UTF-8; a text that is not UTF-8 was written in the code page.
+  for (Rdn& rdn : *rdns)
+    if (!IsUtf8(rdn.value)) rdn.value = AnsiToUtf8(rdn.value);
   std::reverse(rdns->begin(), rdns->end());
   return true;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <fstream>
 #include <iterator>
 
@@ -11,9 +12,11 @@ namespace zeb {
 
 namespace {
 
-// A line after unfolding, numbered by its first physical line.
+// A line after unfolding, numbered by its first physical line. It views the file's text, or
+// for a folded line the joined copy kept beside the groups: most lines are not folded, and a
+// copy of each would cost an allocation per line of an export.
 struct LogicalLine {
-  std::string text;
+  std::string_view text;
   int line = 0;
 };
 
@@ -36,8 +39,10 @@ int Base64Digit(char c) {
   return -1;
 }
 
-std::vector<LineGroup> UnfoldIntoGroups(std::string_view text) {
+// `joined` keeps the folded lines that the groups view (a deque: its strings never move).
+std::vector<LineGroup> UnfoldIntoGroups(std::string_view text, std::deque<std::string>* joined) {
   std::vector<LineGroup> groups(1);
+  bool copied = false;  // the open line views a string of `joined`
   bool open = false;  // a logical line is being built and may be continued
   int number = 0;
   std::size_t start = 0;
@@ -54,22 +59,25 @@ std::vector<LineGroup> UnfoldIntoGroups(std::string_view text) {
     if (!physical.empty() && physical.front() == ' ') {
       if (!open) throw LdifError(number, "a line that begins with a space continues the line "
                                          "before it, but there is none to continue");
-      groups.back().back().text.append(physical.substr(1));
+      LogicalLine& openLine = groups.back().back();
+      if (!copied) joined->emplace_back(openLine.text);
+      copied = true;
+      joined->back().append(physical.substr(1));
+      openLine.text = joined->back();
     } else if (physical.empty()) {
       open = false;
       if (!groups.back().empty()) groups.emplace_back();
     } else {
       open = true;
-      groups.back().push_back({std::string(physical), number});
+      copied = false;
+      groups.back().push_back({physical, number});
     }
   }
   // Comments may be folded too, so they are dropped only now.
-  for (LineGroup& group : groups) {
-    LineGroup kept;
-    for (LogicalLine& line : group)
-      if (line.text.front() != '#') kept.push_back(std::move(line));
-    group = std::move(kept);
-  }
+  for (LineGroup& group : groups)
+    group.erase(std::remove_if(group.begin(), group.end(),
+                               [](const LogicalLine& line) { return line.text.front() == '#'; }),
+                group.end());
   return groups;
 }
 
@@ -127,13 +135,13 @@ std::string UrlValueFile(const LogicalLine& line, std::string_view url,
 }
 
 LdifAttribute ParseAttributeLine(const LogicalLine& line, const std::string& fileName) {
-  const std::string& text = line.text;
+  const std::string_view text = line.text;
   const std::size_t colon = text.find(':');
-  if (colon == std::string::npos)
+  if (colon == std::string_view::npos)
     throw LdifError(line.line, "the line \"" + Cut(text, 60) +
                                    "\" has no \":\" between an attribute name and its value");
   LdifAttribute attribute;
-  attribute.type = text.substr(0, colon);
+  attribute.type = std::string(text.substr(0, colon));
   attribute.line = line.line;
   bool validName = !attribute.type.empty() && attribute.type.front() != '-' &&
                    attribute.type.front() != ';';
@@ -145,7 +153,7 @@ LdifAttribute ParseAttributeLine(const LogicalLine& line, const std::string& fil
   const char form = valueStart < text.size() ? text[valueStart] : '\0';
   if (form == ':' || form == '<') ++valueStart;
   while (valueStart < text.size() && text[valueStart] == ' ') ++valueStart;
-  const std::string_view value = std::string_view(text).substr(std::min(valueStart, text.size()));
+  const std::string_view value = text.substr(std::min(valueStart, text.size()));
   if (form == '<') {
     std::string_view url = value;
     while (!url.empty() && url.back() == ' ') url.remove_suffix(1);
@@ -237,7 +245,8 @@ LdifContent ParseLdif(std::string_view text, const std::string& fileName) {
   LdifContent content;
   content.fileName = fileName;
   try {
-    const std::vector<LineGroup> groups = UnfoldIntoGroups(text);
+    std::deque<std::string> joined;
+    const std::vector<LineGroup> groups = UnfoldIntoGroups(text, &joined);
     bool firstRecord = true;
     for (const LineGroup& group : groups) {
       if (group.empty()) continue;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/ini.h"
@@ -30,11 +31,9 @@ struct Variable {
 std::vector<Variable> ReadVariables(IniFiles& ini, const std::string& path,
                                     const std::string& section) {
   std::vector<Variable> variables;
+  std::unordered_set<std::string> seen;  // upper-cased: a section may hold thousands of names
   for (const std::string& name : ini.ReadKeys(path, section)) {
-    const bool seen = std::any_of(variables.begin(), variables.end(), [&](const Variable& v) {
-      return EqualsIgnoreCase(v.name, name);
-    });
-    if (seen) continue;
+    if (!seen.insert(UpperAscii(name)).second) continue;
     std::string value = ini.ReadString(path, section, name);
     if (!value.empty()) variables.push_back({name, std::move(value)});
   }

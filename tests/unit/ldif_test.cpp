@@ -62,6 +62,25 @@ TEST(LdifReader, FoldedLinesCommentsAndLineEnds) {
   EXPECT_EQ(content.records[1].line, 9);
 }
 
+// Each folded line is joined once and kept while later ones are joined: none may change
+// another, however many there are.
+TEST(LdifReader, ManyFoldedLinesEachKeepTheirText) {
+  std::string text;
+  for (int i = 0; i < 200; ++i)
+    text += "dn: cn=U" + std::to_string(i) + ",o=Ac\n me\ndescription: first " +
+            std::to_string(i) + "\n  and\n  last\nsn: plain\n\n";
+  const LdifContent content = ParseLdif(text, "t.ldif");
+  ASSERT_TRUE(content.ok) << content.problem.Text();
+  ASSERT_EQ(content.records.size(), 200u);
+  for (int i = 0; i < 200; ++i) {
+    const LdifRecord& record = content.records[static_cast<std::size_t>(i)];
+    EXPECT_EQ(record.dn, "cn=U" + std::to_string(i) + ",o=Acme");
+    ASSERT_EQ(record.attributes.size(), 2u);
+    EXPECT_EQ(record.attributes[0].value, "first " + std::to_string(i) + " and last");
+    EXPECT_EQ(record.attributes[1].value, "plain");
+  }
+}
+
 TEST(LdifReader, EmptyAndCommentOnlyFilesHoldNoRecords) {
   for (const char* text : {"", "\n\n", "# nothing\n", "version: 1\n"}) {
     const LdifContent content = ParseLdif(text, "t.ldif");

@@ -31,10 +31,18 @@ std::u16string UpToZero(std::u16string_view text) {
   return std::u16string(text.substr(0, text.find(u'\0')));
 }
 
+char16_t FoldAscii(char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 0x20) : c; }
+
 bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-  const auto fold = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 0x20) : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char16_t x, char16_t y) { return fold(x) == fold(y); });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](char16_t x, char16_t y) { return FoldAscii(x) == FoldAscii(y); });
+}
+
+std::u16string FoldedAscii(std::u16string_view text) {
+  std::u16string folded(text);
+  for (char16_t& c : folded) c = FoldAscii(c);
+  return folded;
 }
 
 }  // namespace
@@ -68,7 +76,8 @@ void IniDocument::AddLine(std::u16string_view line) {
   if (line.front() == u'[') {
     const std::size_t close = line.rfind(u']');
     if (close != std::u16string_view::npos && close > 0) {
-      sections_.push_back({UpToZero(Trim(line.substr(1, close - 1))), {}});
+      sections_.push_back({UpToZero(Trim(line.substr(1, close - 1))), {}, {}});
+      SectionsChanged();
       return;
     }
   }
@@ -81,9 +90,10 @@ void IniDocument::AddLine(std::u16string_view line) {
   }
   entry.name = UpToZero(name);
   // Windows keeps only the first of consecutive entries without a name.
-  std::vector<Entry>& entries = sections_.back().entries;
-  if (name.empty() && !entries.empty() && entries.back().name.empty()) return;
-  entries.push_back(std::move(entry));
+  Section& section = sections_.back();
+  if (name.empty() && !section.entries.empty() && section.entries.back().name.empty()) return;
+  section.entries.push_back(std::move(entry));
+  section.entryIndex.clear();
 }
 
 std::string IniDocument::Serialize() const {
@@ -117,32 +127,41 @@ std::u16string IniDocument::SectionNames() const {
 }
 
 std::optional<std::u16string> IniDocument::KeyNames(std::u16string_view section) const {
-  const auto found = std::find_if(sections_.begin(), sections_.end(), [&](const Section& s) {
-    return EqualIgnoringAsciiCase(s.name, section);
-  });
-  if (found == sections_.end()) return std::nullopt;
+  const Section* found = FindSection(section);
+  if (!found) return std::nullopt;
   std::u16string list;
   for (const Entry& entry : found->entries)
     if (entry.value && (entry.name.empty() || entry.name.front() != u';')) list += entry.name + u'\0';
   return list;
 }
 
-IniDocument::Section* IniDocument::FindSection(std::u16string_view trimmedName) {
-  for (Section& section : sections_)
-    if (EqualIgnoringAsciiCase(section.name, trimmedName)) return &section;
-  return nullptr;
+IniDocument::Section* IniDocument::FindSection(std::u16string_view name) {
+  if (sectionIndex_.empty())
+    for (std::size_t i = 0; i < sections_.size(); ++i)
+      sectionIndex_.emplace(FoldedAscii(sections_[i].name), i);  // keeps the first of a name
+  const auto found = sectionIndex_.find(FoldedAscii(name));
+  return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
 }
 
-const IniDocument::Section* IniDocument::FindSection(std::u16string_view trimmedName) const {
-  return const_cast<IniDocument*>(this)->FindSection(trimmedName);
+const IniDocument::Section* IniDocument::FindSection(std::u16string_view name) const {
+  return const_cast<IniDocument*>(this)->FindSection(name);
+}
+
+std::size_t IniDocument::FindEntry(const Section& section, std::u16string_view name) {
+  if (section.entryIndex.empty())
+    for (std::size_t i = 0; i < section.entries.size(); ++i)
+      section.entryIndex.emplace(FoldedAscii(section.entries[i].name), i);
+  const auto found = section.entryIndex.find(FoldedAscii(name));
+  return found == section.entryIndex.end() ? kNoEntry : found->second;
 }
 
 const std::u16string* IniDocument::Value(std::u16string_view section, std::u16string_view key) const {
   const Section* found = FindSection(Trim(section));
   if (!found) return nullptr;
-  for (const Entry& entry : found->entries)
-    if (EqualIgnoringAsciiCase(entry.name, Trim(key))) return entry.value ? &*entry.value : nullptr;
-  return nullptr;
+  const std::size_t entry = FindEntry(*found, Trim(key));
+  if (entry == kNoEntry) return nullptr;
+  const std::optional<std::u16string>& value = found->entries[entry].value;
+  return value ? &*value : nullptr;
 }
 
 // A new section or entry keeps the blanks after its name until the file is read again,
@@ -152,16 +171,19 @@ bool IniDocument::Set(std::u16string_view section, std::u16string_view key,
   const std::u16string newValue = UpToZero(TrimStart(value));
   Section* target = FindSection(Trim(section));
   if (!target) {
-    sections_.push_back({UpToZero(TrimStart(section)), {}});
+    sections_.push_back({UpToZero(TrimStart(section)), {}, {}});
+    SectionsChanged();
     target = &sections_.back();
   }
-  for (Entry& entry : target->entries) {
-    if (!EqualIgnoringAsciiCase(entry.name, Trim(key))) continue;
-    if (entry.value == newValue) return false;
-    entry.value = newValue;
+  const std::size_t entry = FindEntry(*target, Trim(key));
+  if (entry != kNoEntry) {
+    std::optional<std::u16string>& old = target->entries[entry].value;
+    if (old == newValue) return false;
+    old = newValue;
     return true;
   }
   target->entries.push_back({UpToZero(TrimStart(key)), newValue});
+  target->entryIndex.clear();
   return true;
 }
 
@@ -174,6 +196,7 @@ bool IniDocument::DeleteKey(std::u16string_view section, std::u16string_view key
                                     [&](const Entry& e) { return EqualIgnoringAsciiCase(e.name, key); });
     if (entry != candidate.entries.end()) {
       candidate.entries.erase(entry);
+      candidate.entryIndex.clear();
       return true;
     }
   }
@@ -181,11 +204,10 @@ bool IniDocument::DeleteKey(std::u16string_view section, std::u16string_view key
 }
 
 bool IniDocument::DeleteSection(std::u16string_view section) {
-  const auto found = std::find_if(sections_.begin(), sections_.end(), [&](const Section& s) {
-    return EqualIgnoringAsciiCase(s.name, section);
-  });
-  if (found == sections_.end()) return false;
-  sections_.erase(found);
+  const Section* found = FindSection(section);
+  if (!found) return false;
+  sections_.erase(sections_.begin() + (found - sections_.data()));
+  SectionsChanged();
   return true;
 }
 

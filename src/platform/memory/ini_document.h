@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zeb {
@@ -43,14 +44,25 @@ class IniDocument {
   struct Section {
     std::u16string name;
     std::vector<Entry> entries;
+    // The first entry of each name, as sectionIndex_ holds sections; empty until needed.
+    mutable std::unordered_map<std::u16string, std::size_t> entryIndex;
   };
 
   void AddLine(std::u16string_view line);
-  Section* FindSection(std::u16string_view trimmedName);
-  const Section* FindSection(std::u16string_view trimmedName) const;
+  // The first section of that name (ASCII letters compare without case), or null.
+  Section* FindSection(std::u16string_view name);
+  const Section* FindSection(std::u16string_view name) const;
+  // A change to the list of sections: the index is made again when next needed.
+  void SectionsChanged() { sectionIndex_.clear(); }
+  // Where the section's first entry of that name is, or kNoEntry.
+  static constexpr std::size_t kNoEntry = static_cast<std::size_t>(-1);
+  static std::size_t FindEntry(const Section& section, std::u16string_view name);
 
   Encoding encoding_ = Encoding::kAnsi;
   std::vector<Section> sections_;
+  // The first section of each name, by the name with ASCII letters upper-cased: a scan asks
+  // for a section once per value, and a file may have thousands of them.
+  mutable std::unordered_map<std::u16string, std::size_t> sectionIndex_;
 };
 
 }  // namespace zeb
