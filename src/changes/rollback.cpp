@@ -102,7 +102,10 @@ std::string RestoreStatusText(RestoreStatus status) {
 RestoreStatus RestoreItem(Workstation& workstation, const JournalItem& item) {
   const std::optional<Sha256Digest> now = CurrentDigest(workstation, item);
   if (!now) return RestoreStatus::kFailed;
-  if (*now == BeforeDigest(item)) return RestoreStatus::kAsBefore;
+  // A key renamed only in letter case holds what it held; its name tells it apart.
+  const bool spelt = item.kind != JournalItemKind::kKey ||
+                     KeySpeltAsPath(workstation.registry, item.root, item.path);
+  if (*now == BeforeDigest(item) && spelt) return RestoreStatus::kAsBefore;
   if (item.after && *now != *item.after) return RestoreStatus::kChangedSince;
   return Restore(workstation, item) ? RestoreStatus::kRestored : RestoreStatus::kFailed;
 }

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <map>
 
+#include "changes/key_tree.h"
 #include "platform/registry.h"
+#include "platform/wide_case.h"
 
 namespace zeb {
 namespace {
@@ -204,9 +206,46 @@ bool RestoreValue(RegistryApi& api, RegKey root, const std::string& keyPath,
   return deleted == winerr::kSuccess || deleted == winerr::kFileNotFound;
 }
 
+namespace {
+
+// The key's own name as its parent lists it; nothing for a root or a key not found.
+std::optional<std::string> ListedName(RegistryApi& api, RegKey root, const std::string& keyPath) {
+  const std::string subKey = SubKeyOf(NormalizedKeyPath(keyPath));
+  if (subKey.empty()) return std::nullopt;
+  const std::size_t cut = subKey.rfind('\\');
+  const std::string parentPath = cut == std::string::npos ? std::string() : subKey.substr(0, cut);
+  const std::string name = cut == std::string::npos ? subKey : subKey.substr(cut + 1);
+  KeyHandle parent;
+  if (OpenKey(api, root, parentPath, &parent) != winerr::kSuccess) return std::nullopt;
+  for (const std::string& listed : ListSubKeys(api, parent.get()))
+    if (SameFoldedName(listed, name)) return listed;
+  return std::nullopt;
+}
+
+std::string LastPart(const std::string& keyPath) {
+  const std::string normalized = NormalizedKeyPath(keyPath);
+  return normalized.substr(normalized.rfind('\\') + 1);
+}
+
+// A case-only rename back: the key goes aside, then to the path's spelling.
+bool Respell(RegistryApi& api, RegKey root, const std::string& keyPath) {
+  const std::string aside = FreeKeyPathBeside(api, root, keyPath);
+  if (aside.empty() || !MoveKeyWhole(api, root, keyPath, aside, true)) return false;
+  return MoveKeyWhole(api, root, aside, NormalizedKeyPath(keyPath), true);
+}
+
+}  // namespace
+
+bool KeySpeltAsPath(RegistryApi& api, RegKey root, const std::string& keyPath) {
+  const std::optional<std::string> listed = ListedName(api, root, keyPath);
+  return !listed || *listed == LastPart(keyPath);
+}
+
 bool RestoreKey(RegistryApi& api, RegKey root, const std::string& keyPath,
                 const RegistryKeyImage& image) {
   const std::string subKey = SubKeyOf(keyPath);
+  if (image.exists && !KeySpeltAsPath(api, root, keyPath) && !Respell(api, root, keyPath))
+    return false;
   if (!image.exists) {
     KeyHandle key;
     const long opened = OpenKey(api, root, subKey, &key);

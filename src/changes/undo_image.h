@@ -67,10 +67,13 @@ std::optional<FileImage> CaptureFile(FileBytesApi& files, const std::string& pat
 [[nodiscard]] bool RestoreValue(RegistryApi& api, RegKey root, const std::string& keyPath,
                                 const std::string& name, const RegistryValueImage& image);
 // Makes the key hold exactly the image: creates what is missing, writes every value, deletes
-// values and subkeys the image does not have; a missing image deletes the key with its
-// subtree. False when anything could not be done (what could be done is done).
+// values and subkeys the image does not have, and gives the key back the spelling of the
+// path's last part; a missing image deletes the key with its subtree. False when anything could not be done (what could be done is done).
 [[nodiscard]] bool RestoreKey(RegistryApi& api, RegKey root, const std::string& keyPath,
                               const RegistryKeyImage& image);
+// False when the key exists but its own name is spelt in another letter case than the path's
+// last part (the Registry takes either for the same key); true otherwise.
+bool KeySpeltAsPath(RegistryApi& api, RegKey root, const std::string& keyPath);
 // Rewrites the file byte for byte (flushed), or removes it when it did not exist.
 [[nodiscard]] bool RestoreFile(FileBytesApi& files, const std::string& path,
                                const FileImage& image);

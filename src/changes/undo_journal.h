@@ -37,6 +37,11 @@ class UndoJournal {
   // preceded by the hive's record.
   UndoJournal(Workstation& workstation, AppendFiles& files, const std::string& path,
               std::vector<ProfileHive> loadedHives = {});
+  // Hands what was recorded after the last commit to the file (not flushed), as far as it
+  // goes: a Save ended by an error leaves its journal as complete as it can.
+  ~UndoJournal();
+  UndoJournal(const UndoJournal&) = delete;
+  UndoJournal& operator=(const UndoJournal&) = delete;
 
   const std::string& Path() const { return path_; }
 
@@ -44,7 +49,7 @@ class UndoJournal {
   // first image (the one a rollback must put back); a key is recorded every time, because a
   // rename earlier in the run may have changed what lies there.
   void Record(const UndoTarget& target);
-  // Everything appended is on disk.
+  // Everything recorded so far is on disk.
   void Commit();
   // Appends what every item recorded since the last call holds now.
   void RecordAfters();
@@ -63,6 +68,7 @@ class UndoJournal {
   std::string path_;
   std::unique_ptr<AppendFile> file_;
   std::unique_ptr<JournalFormatter> formatter_;
+  std::string pending_;  // appended records not yet handed to the file
   int nextId_ = 1;
   std::map<std::string, int> recorded_;  // values and files, by identity
   std::vector<std::pair<int, UndoTarget>> awaitingAfter_;

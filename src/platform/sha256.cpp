@@ -63,21 +63,30 @@ void Sha256::Compress(const std::uint8_t* block) {
 
 void Sha256::Update(std::string_view bytes) {
   totalBytes_ += bytes.size();
-  for (const char c : bytes) {
-    buffer_[buffered_++] = static_cast<std::uint8_t>(c);
-    if (buffered_ == buffer_.size()) {
-      Compress(buffer_.data());
-      buffered_ = 0;
-    }
+  const auto* in = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  std::size_t left = bytes.size();
+  if (buffered_ > 0) {
+    const std::size_t taken = std::min(left, buffer_.size() - buffered_);
+    std::copy(in, in + taken, buffer_.data() + buffered_);
+    buffered_ += taken;
+    in += taken;
+    left -= taken;
+    if (buffered_ < buffer_.size()) return;
+    Compress(buffer_.data());
+    buffered_ = 0;
   }
+  // Whole blocks straight from the input; the rest waits for more.
+  for (; left >= buffer_.size(); in += buffer_.size(), left -= buffer_.size()) Compress(in);
+  std::copy(in, in + left, buffer_.data());
+  buffered_ = left;
 }
 
 Sha256Digest Sha256::Finish() {
   const std::uint64_t bits = totalBytes_ * 8;
   const char one = static_cast<char>(0x80);
   Update(std::string_view(&one, 1));
-  const char zero = 0;
-  while (buffered_ != 56) Update(std::string_view(&zero, 1));
+  static constexpr char kZeros[64] = {};
+  Update(std::string_view(kZeros, (56 + 64 - buffered_) % 64));
   char length[8];
   for (int i = 0; i < 8; ++i) length[i] = static_cast<char>(bits >> (56 - 8 * i));
   Update(std::string_view(length, 8));
@@ -102,18 +111,18 @@ HmacSha256::HmacSha256(std::string_view key) {
   } else {
     std::copy(key.begin(), key.end(), block.begin());
   }
-  std::array<char, 64> innerPad;
+  std::array<char, 64> innerPad, outerPad;
   for (std::size_t i = 0; i < block.size(); ++i) {
     innerPad[i] = static_cast<char>(block[i] ^ 0x36);
-    outerPad_[i] = static_cast<std::uint8_t>(block[i] ^ 0x5c);
+    outerPad[i] = static_cast<char>(block[i] ^ 0x5c);
   }
   inner_.Update(std::string_view(innerPad.data(), innerPad.size()));
+  outer_.Update(std::string_view(outerPad.data(), outerPad.size()));
 }
 
 Sha256Digest HmacSha256::Finish() {
   const Sha256Digest innerDigest = inner_.Finish();
-  Sha256 outer;
-  outer.Update(std::string_view(reinterpret_cast<const char*>(outerPad_.data()), outerPad_.size()));
+  Sha256 outer = outer_;
   outer.Update(std::string_view(reinterpret_cast<const char*>(innerDigest.data()),
                                 innerDigest.size()));
   return outer.Finish();

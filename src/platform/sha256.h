@@ -36,8 +36,10 @@ class HmacSha256 {
   Sha256Digest Finish();
 
  private:
+  // Both with their key block taken in, so that a copy of the object signs a message with
+  // no more work than the message's own blocks.
   Sha256 inner_;
-  std::array<std::uint8_t, 64> outerPad_{};
+  Sha256 outer_;
 };
 
 Sha256Digest HmacSha256Of(std::string_view key, std::string_view message);

@@ -236,6 +236,33 @@ TEST_F(RegistryContract, AOneMegabyteValueIsWrittenReadAndEnumeratedWhole) {
   EXPECT_EQ(seen, 1u);
 }
 
+// Texts and data just below, at and above the size a first read takes in, and none at all:
+// each comes back whole.
+TEST_F(RegistryContract, ValuesAroundTheFirstReadsSizeAreReadWhole) {
+  for (std::size_t size : {1u, 1023u, 1024u, 1025u, 4096u}) {
+    Bytes text(size - 1, 'x');
+    text.push_back(0);
+    for (std::size_t i = 0; i + 1 < size; i += 97) text[i] = static_cast<std::uint8_t>('A' + i % 26);
+    SetRaw("Text", regtype::kString, text);
+    SetRaw("Blob", regtype::kBinary, Pattern(size));
+    std::uint32_t type = 0;
+    Bytes data;
+    ASSERT_EQ(api_.QueryValue(reg_.CurrentKey(), "Text", &type, &data), winerr::kSuccess);
+    EXPECT_EQ(type, regtype::kString);
+    EXPECT_TRUE(data == text) << size;
+    ASSERT_EQ(api_.QueryValue(reg_.CurrentKey(), "Blob", &type, &data), winerr::kSuccess);
+    EXPECT_EQ(type, regtype::kBinary);
+    EXPECT_TRUE(data == Pattern(size)) << size;
+  }
+  SetRaw("Empty", regtype::kBinary, {});
+  std::uint32_t type = 0;
+  Bytes data = Pattern(5);
+  ASSERT_EQ(api_.QueryValue(reg_.CurrentKey(), "Empty", &type, &data), winerr::kSuccess);
+  EXPECT_TRUE(data.empty());
+  data = Pattern(5);
+  EXPECT_EQ(api_.QueryValue(reg_.CurrentKey(), "Absent", &type, &data), winerr::kFileNotFound);
+}
+
 TEST_F(RegistryContract, AMoveOntoAnExistingKeyChangesNothing) {
   ASSERT_TRUE(reg_.OpenKey(Path("From\\Child"), true));
   reg_.WriteString("Old", "from");

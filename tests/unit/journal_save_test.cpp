@@ -8,6 +8,7 @@
 #include "changes/save.h"
 #include "changes/undo_image.h"
 #include "platform/memory/memory_append_file.h"
+#include "platform/registry.h"
 #include "platform/memory/write_budget.h"
 #include "support/memory_workstation.h"
 #include "support/recording_file_writer.h"
@@ -140,6 +141,42 @@ TEST_F(JournalSaveTest, ARollbackPutsBackEverythingAJournaledSaveChanged) {
   EXPECT_EQ(std::count(statuses.begin(), statuses.end(), RestoreStatus::kAsBefore), 1);
   // The journal key stays, for the next journal; "Last Run" is gone again.
   EXPECT_FALSE(Value(kHklm, "\\Software\\Varnok\\Consulting\\ZEB", "Last Run"));
+}
+
+// A key renamed only in the case of a letter the Registry folds comes back under its old
+// spelling, with its contents, on both platforms, also when the run was stopped half way.
+TEST_F(JournalSaveTest, ACaseOnlyKeyRenameRollsBackToTheOldSpelling) {
+  ASSERT_EQ(JournalKeyForWriting(registry, facts).status, JournalKeyStatus::kFound);
+  SetString(kHklm, "\\Soft\\Caf\xE9", "", "default");
+  SetString(kHklm, "\\Soft\\Caf\xE9\\Sub", "V", "inner");
+  Add(kHklm, kRenameHive, "\\Soft\\Caf\xE9", "\\Soft\\CAF\xC9", "");
+  const Snapshot original = Take();
+  const auto names = [&] {
+    RegKey soft = 0;
+    EXPECT_EQ(registry.OpenKey(kHklm, "Soft", KeyAccess::kAll, &soft), winerr::kSuccess);
+    const KeyHandle owned(registry, soft);
+    return ListSubKeys(registry, soft);
+  };
+  for (int platform : {platformid::kWindowsNt, platformid::kWindows9x}) {
+    system.platformId = platform;
+    for (std::size_t k = 0;; ++k) {
+      WriteBudget budget(k);
+      registry.UseWriteBudget(&budget);
+      bool finished = false;
+      try {
+        finished = Save().ending == SaveEnding::kCompleted;
+        EXPECT_TRUE(finished);
+        EXPECT_EQ(names(), std::vector<std::string>{"CAF\xC9"});
+      } catch (const SimulatedKill&) {
+      }
+      registry.UseWriteBudget(nullptr);
+      PutJournalOnDisk();
+      RollBack();
+      ASSERT_EQ(Take(), original) << platform << ", stopped at write " << k;
+      ASSERT_EQ(names(), std::vector<std::string>{"Caf\xE9"}) << platform << ", write " << k;
+      if (finished) break;
+    }
+  }
 }
 
 // The first journal of a computer makes its key; later ones sign with the same key.

@@ -39,15 +39,25 @@ TEST(Sha256, StandardVectors) {
 }
 
 // Padding edges: 55 bytes fit one block with the length, 56 need a second one; and a
-// message fed in pieces hashes as the whole.
+// message fed in pieces (smaller than a block, whole blocks, pieces that straddle blocks)
+// hashes as the whole.
 TEST(Sha256, BlockEdgesAndPiecewiseUpdates) {
-  const std::string message = Repeat('x', 200);
-  for (std::size_t length : {55u, 56u, 63u, 64u, 65u, 119u, 120u, 200u}) {
+  std::string message;
+  for (int i = 0; i < 300; ++i) message += static_cast<char>('a' + i * 7 % 26);
+  for (std::size_t length : {55u, 56u, 63u, 64u, 65u, 119u, 120u, 200u, 300u}) {
     const std::string part = message.substr(0, length);
-    Sha256 pieces;
-    for (std::size_t i = 0; i < part.size(); i += 7) pieces.Update(part.substr(i, 7));
-    EXPECT_EQ(Hex(pieces.Finish()), Hex(Sha256Of(part))) << length;
+    for (std::size_t piece : {1u, 7u, 63u, 64u, 100u}) {
+      Sha256 pieces;
+      for (std::size_t i = 0; i < part.size(); i += piece) pieces.Update(part.substr(i, piece));
+      EXPECT_EQ(Hex(pieces.Finish()), Hex(Sha256Of(part))) << length << " in " << piece;
+    }
   }
+  // A first short piece, then whole blocks taken straight from the input.
+  Sha256 mixed;
+  mixed.Update(Repeat('a', 3));
+  mixed.Update(Repeat('a', 1000000 - 3));
+  EXPECT_EQ(Hex(mixed.Finish()),
+            "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
   EXPECT_EQ(Hex(Sha256Of(Repeat('a', 55))),
             "9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318");
   EXPECT_EQ(Hex(Sha256Of(Repeat('a', 56))),

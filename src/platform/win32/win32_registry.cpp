@@ -13,6 +13,7 @@ namespace {
 // A key name is at most 256 characters; a double-byte code page may need two bytes for each.
 constexpr DWORD kKeyNameBytes = 2 * 256 + 1;
 constexpr int kReadAttempts = 8;
+constexpr DWORD kFirstReadBytes = 1024;
 
 // The value may grow between asking for its size and reading it: read until it fits.
 LONG ReadData(HKEY key, const std::string& name, DWORD length, DWORD* type,
@@ -106,9 +107,23 @@ long Win32Registry::QueryValue(RegKey key, const std::string& name, std::uint32_
                                std::vector<std::uint8_t>* data) {
   DWORD valueType = REG_NONE;
   DWORD length = 0;
-  LONG result = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &valueType, nullptr, &length);
-  if (result == ERROR_SUCCESS && data)
+  if (!data) {
+    const LONG result =
+        RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &valueType, nullptr, &length);
+    if (result == ERROR_SUCCESS && type) *type = valueType;
+    return result;
+  }
+  // Most values fit a small buffer and are read in one call (each call is a round trip to the
+  // Registry); a larger one answers with its size and is read at that size.
+  data->resize(kFirstReadBytes);
+  length = kFirstReadBytes;
+  LONG result =
+      RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &valueType, data->data(), &length);
+  if (result == ERROR_SUCCESS)
+    data->resize(length);
+  else if (result == ERROR_MORE_DATA)
     result = ReadData(ToHkey(key), name, length, &valueType, data);
+  if (result != ERROR_SUCCESS) data->clear();
   if (result == ERROR_SUCCESS && type) *type = valueType;
   return result;
 }
