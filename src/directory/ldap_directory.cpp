@@ -76,6 +76,18 @@ bool IsAttributeType(std::string_view type) {
   return true;
 }
 
+bool IsNamingType(std::string_view type) {
+  for (const char* naming : kNamingTypes)
+    if (EqualsIgnoreCase(type, naming)) return true;
+  return false;
+}
+
+bool AllNamingTypes(const std::vector<Rdn>& rdns) {
+  for (const Rdn& rdn : rdns)
+    if (rdn.verbatim || !IsNamingType(rdn.type)) return false;
+  return true;
+}
+
 std::string CodeText(int code) { return "LDAP result code " + std::to_string(code); }
 
 }  // namespace
@@ -209,6 +221,42 @@ LdapDirectory::Lookup LdapDirectory::Read(const std::string& dn) {
   return lookup;
 }
 
+std::vector<std::pair<std::string, std::vector<Rdn>>> LdapDirectory::ListedTargetsBeside(
+    const std::vector<Rdn>& container, const Component& leaf) const {
+  std::vector<std::pair<std::string, std::vector<Rdn>>> targets;
+  // Only where every name involved compares as the server compares it (naming types,
+  // ASCII case only), so that "the same name" means the same entry to both.
+  if (listed_.empty() || !AllNamingTypes(container) ||
+      (!leaf.type.empty() && !IsNamingType(leaf.type)))
+    return targets;
+  const auto listedAs = [this](const std::vector<Rdn>& rdns) -> const Entry* {
+    for (const Entry& alias : listed_)
+      if (SameRdns(alias.rdns, rdns)) return &alias;
+    return nullptr;
+  };
+  for (const Entry& alias : listed_) {
+    if (alias.rdns.size() != container.size() + 1 || !Fits(alias.rdns.front(), leaf) ||
+        !SameRdns(std::vector<Rdn>(alias.rdns.begin() + 1, alias.rdns.end()), container))
+      continue;
+    // The chain as far as the listing knows it; a loop ends it.
+    const Entry* at = &alias;
+    for (int hop = 0; at && hop < kMaxHops; ++hop) {
+      std::vector<Rdn> rdns;
+      std::string problem;
+      if (!ParseDn(at->target, &rdns, &problem) || !AllNamingTypes(rdns) ||
+          rdns.size() != container.size() + 1 ||
+          !SameRdns(std::vector<Rdn>(rdns.begin() + 1, rdns.end()), container))
+        return {};
+      bool seen = false;
+      for (const auto& known : targets) seen = seen || SameRdns(known.second, rdns);
+      if (seen) break;
+      targets.emplace_back(at->target, rdns);
+      at = listedAs(rdns);
+    }
+  }
+  return targets;
+}
+
 LdapDirectory::Lookup LdapDirectory::Follow(Entry alias, int* hops) {
   std::set<std::string> seen;
   while (alias.isAlias) {
@@ -282,8 +330,36 @@ LdapDirectory::Lookup LdapDirectory::Walk(const Entry& from,
   int code = 0;
   std::string matched;
   const std::string containerDn = DnOf(container);
-  const std::vector<Entry> found =
-      Search(containerDn, LdapScope::kOneLevel, filter, &code, &matched);
+  // A leaf the listing shows to be an alias whose target sits in the same container: the
+  // target comes back with the same search (its name added to the filter), so that
+  // following the alias needs no read of its own. The extra entries change nothing below:
+  // one that fits the leaf is named by a naming attribute, so the leaf's filter alone finds
+  // it too; one of another type is not proven so, and then the search is made as it was.
+  const auto targets = ListedTargetsBeside(container, leaf);
+  std::string asked = filter;
+  if (!targets.empty()) {
+    asked = "(|" + filter;
+    for (const auto& target : targets)
+      asked.append("(" + target.second.front().type + "=" +
+                   EscapeFilterValue(target.second.front().value) + ")");
+    asked += ")";
+  }
+  std::vector<Entry> found = Search(containerDn, LdapScope::kOneLevel, asked, &code, &matched);
+  if (!targets.empty() && code == ldapcode::kSuccess) {
+    bool asAsked = true;
+    for (const Entry& entry : found)
+      if (entry.rdns.size() == container.size() + 1 && Fits(entry.rdns.front(), leaf) &&
+          !IsNamingType(entry.rdns.front().type))
+        asAsked = false;
+    if (asAsked) {
+      for (const auto& target : targets)
+        for (const Entry& entry : found)
+          if (SameRdns(entry.rdns, target.second))
+            targets_.emplace(UpperAscii(target.first), Lookup{dirresult::kOk, entry});
+    } else {
+      found = Search(containerDn, LdapScope::kOneLevel, filter, &code, &matched);
+    }
+  }
   if (code == ldapcode::kNoSuchObject)
     return FromMatched(from, components, start, matched, followLast, hops);
   if (code != ldapcode::kSuccess) return {Failed(code), {}};
@@ -522,6 +598,9 @@ bool LdapDirectory::ListAliases(std::vector<DirectoryAlias>* aliases) {
     return false;
   }
   aliases->clear();
+  listed_.clear();
+  for (const Entry& alias : found)
+    if (alias.isAlias) listed_.push_back(alias);
   for (const Entry& alias : found) {
     if (!alias.isAlias || !BelowBase(alias)) continue;
     DirectoryAlias listed;

@@ -261,6 +261,52 @@ TEST_F(LdapDirectoryTest, OneRoundTripInTheUsualCaseAndAtMostOneMore) {
   EXPECT_EQ(directory.RoundTrips(), before);
 }
 
+// With the aliases listed, an alias whose target sits beside it is found and followed with
+// one search; a target elsewhere is still read on its own.
+TEST_F(LdapDirectoryTest, AListedAliasBesideItsTargetCostsOneRoundTrip) {
+  const DirContextHandle context = StartUp(directory);
+  std::vector<DirectoryAlias> aliases;
+  ASSERT_TRUE(directory.ListAliases(&aliases));
+  std::string object, canonical;
+  int before = directory.RoundTrips();
+  EXPECT_EQ(directory.DXVRSetContextName(context, "Sales.Acme"), 0);
+  EXPECT_EQ(directory.ReadObjectName(context, "Q1", &object), 0);
+  EXPECT_EQ(directory.DXVRCanonicalizeName(context, object, &canonical), 0);
+  EXPECT_EQ(canonical, "Q2.Sales.Acme");
+  EXPECT_EQ(directory.RoundTrips() - before, 1);
+  // A loop within one container is told in that one search too.
+  before = directory.RoundTrips();
+  EXPECT_EQ(directory.DXVRSetContextName(context, "Marketing.Acme"), 0);
+  EXPECT_EQ(directory.ReadObjectName(context, "LoopA", &object), dirresult::kAliasLoop);
+  EXPECT_EQ(directory.RoundTrips() - before, 1);
+  // Rob's target lies in another container: it is read on its own.
+  before = directory.RoundTrips();
+  EXPECT_EQ(directory.ReadObjectName(context, "Rob", &object), 0);
+  EXPECT_GT(directory.RoundTrips() - before, 1);
+}
+
+// The listing only saves searches: every answer is the one given without it, on every name
+// of the files and on names through each kind of alias.
+TEST_F(LdapDirectoryTest, TheListingChangesNoAnswer) {
+  LdapDirectory plain(ServerConfig(testing::TestServerUrl()), Switches(), "",
+                      testing::TestLdapApi());
+  const DirContextHandle listedContext = StartUp(directory);
+  const DirContextHandle plainContext = StartUp(plain);
+  std::vector<DirectoryAlias> aliases;
+  ASSERT_TRUE(directory.ListAliases(&aliases));
+  std::vector<std::string> names;
+  for (const char* file : {"acme.ldif", "acme-extra.ldif", "edge-cases.ldif"}) {
+    const std::vector<std::string> some = NamesOf(std::string(ZEB_SOURCE_DIR) + "/tests/ldap/" + file);
+    names.insert(names.end(), some.begin(), some.end());
+  }
+  ASSERT_GT(names.size(), 40u);
+  names.insert(names.end(), {"Robert.Vente.Acme", "Q1.Vente.Acme", "Nobody.Vente.Acme",
+                             "Ghost.Marketing.Acme", "LoopA.Marketing.Acme", "Bob.Other",
+                             "CN=Q1.OU=Sales.O=Acme", "UID=Q1.Sales.Acme"});
+  for (const std::string& name : names)
+    EXPECT_EQ(Answers(directory, listedContext, name), Answers(plain, plainContext, name)) << name;
+}
+
 TEST(LdapDirectoryStartUp, AWrongPasswordFailsTheStartUpWithItsResultCode) {
   const DirectoryConfig config = ServerConfig(testing::TestServerUrl());
   LdapDirectory wrong(config, Switches(5, "cn=admin"), "wrong", testing::TestLdapApi());
