@@ -221,7 +221,7 @@ LdapDirectory::Lookup LdapDirectory::Read(const std::string& dn) {
   return lookup;
 }
 
-std::vector<std::pair<std::string, std::vector<Rdn>>> LdapDirectory::ListedTargetsBeside(
+std::vector<std::pair<std::string, std::vector<Rdn>>> LdapDirectory::ListedTargets(
     const std::vector<Rdn>& container, const Component& leaf) const {
   std::vector<std::pair<std::string, std::vector<Rdn>>> targets;
   // Only where every name involved compares as the server compares it (naming types,
@@ -243,9 +243,7 @@ std::vector<std::pair<std::string, std::vector<Rdn>>> LdapDirectory::ListedTarge
     for (int hop = 0; at && hop < kMaxHops; ++hop) {
       std::vector<Rdn> rdns;
       std::string problem;
-      if (!ParseDn(at->target, &rdns, &problem) || !AllNamingTypes(rdns) ||
-          rdns.size() != container.size() + 1 ||
-          !SameRdns(std::vector<Rdn>(rdns.begin() + 1, rdns.end()), container))
+      if (!ParseDn(at->target, &rdns, &problem) || rdns.empty() || !AllNamingTypes(rdns))
         return {};
       bool seen = false;
       for (const auto& known : targets) seen = seen || SameRdns(known.second, rdns);
@@ -330,36 +328,62 @@ LdapDirectory::Lookup LdapDirectory::Walk(const Entry& from,
   int code = 0;
   std::string matched;
   const std::string containerDn = DnOf(container);
-  // A leaf the listing shows to be an alias whose target sits in the same container: the
-  // target comes back with the same search (its name added to the filter), so that
-  // following the alias needs no read of its own. The extra entries change nothing below:
-  // one that fits the leaf is named by a naming attribute, so the leaf's filter alone finds
-  // it too; one of another type is not proven so, and then the search is made as it was.
-  const auto targets = ListedTargetsBeside(container, leaf);
-  std::string asked = filter;
-  if (!targets.empty()) {
-    asked = "(|" + filter;
+  // A leaf the listing shows to be an alias: its target comes back with the same search
+  // (its name added to the filter; a target elsewhere makes it a subtree search under the
+  // entry both lie below), so that following the alias needs no read of its own. The
+  // container's children in the answer are the ones the plain search gives: one that fits
+  // the leaf is named by a naming attribute, so the leaf's filter alone finds it too; one
+  // of another type is not proven so, and then the plain search is made. (A server writes
+  // every child of one entry below that entry's name, which is what tells the children of
+  // a subtree search.)
+  const auto targets = ListedTargets(container, leaf);
+  std::vector<Rdn> below = container;
+  bool beside = true;
+  for (const auto& target : targets) {
+    const std::vector<Rdn>& rdns = target.second;
+    beside = beside && rdns.size() == container.size() + 1 &&
+             SameRdns(std::vector<Rdn>(rdns.begin() + 1, rdns.end()), container);
+    while (below.size() >= rdns.size() ||
+           !SameRdns(below, std::vector<Rdn>(rdns.end() - static_cast<std::ptrdiff_t>(below.size()),
+                                             rdns.end())))
+      below.erase(below.begin());
+  }
+  std::vector<Entry> found;
+  bool plain = true;
+  if (!targets.empty() && below.size() >= baseRdns_.size()) {
+    std::string asked = "(|" + filter;
     for (const auto& target : targets)
       asked.append("(" + target.second.front().type + "=" +
                    EscapeFilterValue(target.second.front().value) + ")");
     asked += ")";
-  }
-  std::vector<Entry> found = Search(containerDn, LdapScope::kOneLevel, asked, &code, &matched);
-  if (!targets.empty() && code == ldapcode::kSuccess) {
-    bool asAsked = true;
-    for (const Entry& entry : found)
-      if (entry.rdns.size() == container.size() + 1 && Fits(entry.rdns.front(), leaf) &&
-          !IsNamingType(entry.rdns.front().type))
-        asAsked = false;
-    if (asAsked) {
+    const LdapScope scope = beside ? LdapScope::kOneLevel : LdapScope::kSubtree;
+    std::vector<Entry> all = Search(beside ? containerDn : DnOf(below), scope, asked, &code,
+                                    &matched);
+    // Under the container itself the answer is the plain one's, failures and the matched
+    // name included; under an entry above it, a name problem is that entry's, not the
+    // container's.
+    plain = !beside && code != ldapcode::kSuccess && NameProblem(code);
+    if (code == ldapcode::kSuccess) {
+      bool alias = false;
+      for (const Entry& entry : all) {
+        if (!beside &&
+            (entry.rdns.size() != container.size() + 1 ||
+             !SameRdns(std::vector<Rdn>(entry.rdns.begin() + 1, entry.rdns.end()), container)))
+          continue;
+        if (Fits(entry.rdns.front(), leaf) && !IsNamingType(entry.rdns.front().type)) plain = true;
+        alias = alias || (entry.isAlias && Fits(entry.rdns.front(), leaf));
+        found.push_back(entry);
+      }
+      // Without the alias the listing promised, the container may not be there at all:
+      // what the plain search says then is wanted.
+      if (!beside && !alias) plain = true;
       for (const auto& target : targets)
-        for (const Entry& entry : found)
+        for (const Entry& entry : all)
           if (SameRdns(entry.rdns, target.second))
             targets_.emplace(UpperAscii(target.first), Lookup{dirresult::kOk, entry});
-    } else {
-      found = Search(containerDn, LdapScope::kOneLevel, filter, &code, &matched);
     }
   }
+  if (plain) found = Search(containerDn, LdapScope::kOneLevel, filter, &code, &matched);
   if (code == ldapcode::kNoSuchObject)
     return FromMatched(from, components, start, matched, followLast, hops);
   if (code != ldapcode::kSuccess) return {Failed(code), {}};

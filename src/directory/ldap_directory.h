@@ -118,9 +118,8 @@ class LdapDirectory : public DirectoryClient {
   Lookup Follow(Entry alias, int* hops);
   Lookup Read(const std::string& dn);
   // The targets (chains followed through the listing) of the listed aliases under
-  // `container` that fit `leaf`, when every one of them sits in that container too.
-  // Each as aliasedObjectName spells it, with its parsed name.
-  std::vector<std::pair<std::string, std::vector<Rdn>>> ListedTargetsBeside(
+  // `container` that fit `leaf`, each as aliasedObjectName spells it, with its parsed name.
+  std::vector<std::pair<std::string, std::vector<Rdn>>> ListedTargets(
       const std::vector<Rdn>& container, const Component& leaf) const;
 
   bool BelowBase(const Entry& entry) const;
