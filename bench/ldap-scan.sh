@@ -55,6 +55,8 @@ url=$ZEB_TEST_LDAP_URL
 requests() { grep -cE " (SRCH base|BIND dn)=" "$log"; }
 count_of() { grep -cE " $1" "$log"; }
 
+# Distinct names the sample workstation's scan meets that pass through an alias.
+sample_names_through_aliases=12
 declare -A seconds=()
 for mode in ldif ldap; do
   e2e_prepare "$build/zeb.exe" "$tools" "$top/samples/acme" "$work" >/dev/null 2>&1 ||
@@ -72,8 +74,16 @@ for mode in ldif ldap; do
   if [ "$mode" = ldap ]; then
     sleep 0.5
     subtree=$(grep -E " SRCH base=" "$log" | tail -n +$((searches + 1)) | grep -c 'scope=2')
+    pages=$(grep -E " SRCH base=" "$log" | tail -n +$((searches + 1)) | grep -c 'filter="(objectClass=alias)"')
+    rounds=$(($(count_of 'BIND dn=') - binds + $(count_of 'SRCH base=') - searches))
     echo "ldap: requests to slapd: $(($(count_of 'BIND dn=') - binds)) binds," \
       "$(($(count_of 'SRCH base=') - searches)) searches ($subtree of them subtree searches)"
+    # The bound: bind + the index's pages + one per distinct name through an alias: the
+    # sample's, counted from its workstation (bench/README.md lists them), and one per
+    # generated unit (its alias User9, named by two values).
+    through=$((sample_names_through_aliases + (users + 9) / 10))
+    echo "ldap: round trips $rounds, bound $((1 + pages + through))" \
+      "(1 bind + $pages index pages + $through names through an alias)"
   fi
   harness_stop
   trap - EXIT

@@ -76,6 +76,18 @@ bool IsAttributeType(std::string_view type) {
   return true;
 }
 
+bool IsNamingType(std::string_view type) {
+  for (const char* naming : kNamingTypes)
+    if (EqualsIgnoreCase(type, naming)) return true;
+  return false;
+}
+
+bool AllNamingTypes(const std::vector<Rdn>& rdns) {
+  for (const Rdn& rdn : rdns)
+    if (rdn.verbatim || !IsNamingType(rdn.type)) return false;
+  return true;
+}
+
 std::string CodeText(int code) { return "LDAP result code " + std::to_string(code); }
 
 }  // namespace
@@ -209,6 +221,40 @@ LdapDirectory::Lookup LdapDirectory::Read(const std::string& dn) {
   return lookup;
 }
 
+std::vector<std::pair<std::string, std::vector<Rdn>>> LdapDirectory::ListedTargets(
+    const std::vector<Rdn>& container, const Component& leaf) const {
+  std::vector<std::pair<std::string, std::vector<Rdn>>> targets;
+  // Only where every name involved compares as the server compares it (naming types,
+  // ASCII case only), so that "the same name" means the same entry to both.
+  if (listed_.empty() || !AllNamingTypes(container) ||
+      (!leaf.type.empty() && !IsNamingType(leaf.type)))
+    return targets;
+  const auto listedAs = [this](const std::vector<Rdn>& rdns) -> const Entry* {
+    for (const Entry& alias : listed_)
+      if (SameRdns(alias.rdns, rdns)) return &alias;
+    return nullptr;
+  };
+  for (const Entry& alias : listed_) {
+    if (alias.rdns.size() != container.size() + 1 || !Fits(alias.rdns.front(), leaf) ||
+        !SameRdns(std::vector<Rdn>(alias.rdns.begin() + 1, alias.rdns.end()), container))
+      continue;
+    // The chain as far as the listing knows it; a loop ends it.
+    const Entry* at = &alias;
+    for (int hop = 0; at && hop < kMaxHops; ++hop) {
+      std::vector<Rdn> rdns;
+      std::string problem;
+      if (!ParseDn(at->target, &rdns, &problem) || rdns.empty() || !AllNamingTypes(rdns))
+        return {};
+      bool seen = false;
+      for (const auto& known : targets) seen = seen || SameRdns(known.second, rdns);
+      if (seen) break;
+      targets.emplace_back(at->target, rdns);
+      at = listedAs(rdns);
+    }
+  }
+  return targets;
+}
+
 LdapDirectory::Lookup LdapDirectory::Follow(Entry alias, int* hops) {
   std::set<std::string> seen;
   while (alias.isAlias) {
@@ -282,8 +328,62 @@ LdapDirectory::Lookup LdapDirectory::Walk(const Entry& from,
   int code = 0;
   std::string matched;
   const std::string containerDn = DnOf(container);
-  const std::vector<Entry> found =
-      Search(containerDn, LdapScope::kOneLevel, filter, &code, &matched);
+  // A leaf the listing shows to be an alias: its target comes back with the same search
+  // (its name added to the filter; a target elsewhere makes it a subtree search under the
+  // entry both lie below), so that following the alias needs no read of its own. The
+  // container's children in the answer are the ones the plain search gives: one that fits
+  // the leaf is named by a naming attribute, so the leaf's filter alone finds it too; one
+  // of another type is not proven so, and then the plain search is made. (A server writes
+  // every child of one entry below that entry's name, which is what tells the children of
+  // a subtree search.)
+  const auto targets = ListedTargets(container, leaf);
+  std::vector<Rdn> below = container;
+  bool beside = true;
+  for (const auto& target : targets) {
+    const std::vector<Rdn>& rdns = target.second;
+    beside = beside && rdns.size() == container.size() + 1 &&
+             SameRdns(std::vector<Rdn>(rdns.begin() + 1, rdns.end()), container);
+    while (below.size() >= rdns.size() ||
+           !SameRdns(below, std::vector<Rdn>(rdns.end() - static_cast<std::ptrdiff_t>(below.size()),
+                                             rdns.end())))
+      below.erase(below.begin());
+  }
+  std::vector<Entry> found;
+  bool plain = true;
+  if (!targets.empty() && below.size() >= baseRdns_.size()) {
+    std::string asked = "(|" + filter;
+    for (const auto& target : targets)
+      asked.append("(" + target.second.front().type + "=" +
+                   EscapeFilterValue(target.second.front().value) + ")");
+    asked += ")";
+    const LdapScope scope = beside ? LdapScope::kOneLevel : LdapScope::kSubtree;
+    std::vector<Entry> all = Search(beside ? containerDn : DnOf(below), scope, asked, &code,
+                                    &matched);
+    // Under the container itself the answer is the plain one's, failures and the matched
+    // name included; under an entry above it, a name problem is that entry's, not the
+    // container's.
+    plain = !beside && code != ldapcode::kSuccess && NameProblem(code);
+    if (code == ldapcode::kSuccess) {
+      bool alias = false;
+      for (const Entry& entry : all) {
+        if (!beside &&
+            (entry.rdns.size() != container.size() + 1 ||
+             !SameRdns(std::vector<Rdn>(entry.rdns.begin() + 1, entry.rdns.end()), container)))
+          continue;
+        if (Fits(entry.rdns.front(), leaf) && !IsNamingType(entry.rdns.front().type)) plain = true;
+        alias = alias || (entry.isAlias && Fits(entry.rdns.front(), leaf));
+        found.push_back(entry);
+      }
+      // Without the alias the listing promised, the container may not be there at all:
+      // what the plain search says then is wanted.
+      if (!beside && !alias) plain = true;
+      for (const auto& target : targets)
+        for (const Entry& entry : all)
+          if (SameRdns(entry.rdns, target.second))
+            targets_.emplace(UpperAscii(target.first), Lookup{dirresult::kOk, entry});
+    }
+  }
+  if (plain) found = Search(containerDn, LdapScope::kOneLevel, filter, &code, &matched);
   if (code == ldapcode::kNoSuchObject)
     return FromMatched(from, components, start, matched, followLast, hops);
   if (code != ldapcode::kSuccess) return {Failed(code), {}};
@@ -522,6 +622,9 @@ bool LdapDirectory::ListAliases(std::vector<DirectoryAlias>* aliases) {
     return false;
   }
   aliases->clear();
+  listed_.clear();
+  for (const Entry& alias : found)
+    if (alias.isAlias) listed_.push_back(alias);
   for (const Entry& alias : found) {
     if (!alias.isAlias || !BelowBase(alias)) continue;
     DirectoryAlias listed;

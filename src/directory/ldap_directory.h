@@ -30,6 +30,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "directory/context_table.h"
@@ -116,6 +117,10 @@ class LdapDirectory : public DirectoryClient {
                      std::size_t start, const std::string& matched, bool followLast, int hops);
   Lookup Follow(Entry alias, int* hops);
   Lookup Read(const std::string& dn);
+  // The targets (chains followed through the listing) of the listed aliases under
+  // `container` that fit `leaf`, each as aliasedObjectName spells it, with its parsed name.
+  std::vector<std::pair<std::string, std::vector<Rdn>>> ListedTargets(
+      const std::vector<Rdn>& container, const Component& leaf) const;
 
   bool BelowBase(const Entry& entry) const;
   bool Fits(const Rdn& rdn, const Component& component) const;
@@ -151,6 +156,8 @@ class LdapDirectory : public DirectoryClient {
   std::map<std::string, Lookup> memo_;
   std::map<std::string, Entry> answered_;
   std::map<std::string, Lookup> targets_;  // alias targets read, by DN upper-cased
+  // Every alias as ListAliases found it; empty until it succeeded.
+  std::vector<Entry> listed_;
 };
 
 }  // namespace zeb

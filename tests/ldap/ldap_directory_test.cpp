@@ -261,6 +261,72 @@ TEST_F(LdapDirectoryTest, OneRoundTripInTheUsualCaseAndAtMostOneMore) {
   EXPECT_EQ(directory.RoundTrips(), before);
 }
 
+// With the aliases listed, an alias is found and followed with one search, its target (and
+// a chain's) fetched with it.
+TEST_F(LdapDirectoryTest, AListedAliasAndItsTargetCostOneRoundTrip) {
+  const DirContextHandle context = StartUp(directory);
+  std::vector<DirectoryAlias> aliases;
+  ASSERT_TRUE(directory.ListAliases(&aliases));
+  std::string object, canonical;
+  int before = directory.RoundTrips();
+  EXPECT_EQ(directory.DXVRSetContextName(context, "Sales.Acme"), 0);
+  EXPECT_EQ(directory.ReadObjectName(context, "Q1", &object), 0);
+  EXPECT_EQ(directory.DXVRCanonicalizeName(context, object, &canonical), 0);
+  EXPECT_EQ(canonical, "Q2.Sales.Acme");
+  EXPECT_EQ(directory.RoundTrips() - before, 1);
+  // A loop within one container is told in that one search too.
+  before = directory.RoundTrips();
+  EXPECT_EQ(directory.DXVRSetContextName(context, "Marketing.Acme"), 0);
+  EXPECT_EQ(directory.ReadObjectName(context, "LoopA", &object), dirresult::kAliasLoop);
+  EXPECT_EQ(directory.RoundTrips() - before, 1);
+  // A chain into another container: one subtree search above both.
+  before = directory.RoundTrips();
+  EXPECT_EQ(directory.ReadObjectName(context, "Rob", &object), 0);
+  EXPECT_EQ(directory.DXVRCanonicalizeName(context, object, &canonical), 0);
+  EXPECT_EQ(canonical, "Robert.Sales.Acme");
+  EXPECT_EQ(directory.RoundTrips() - before, 1);
+  // A target that is not there is not proven missing by that search: it is read.
+  before = directory.RoundTrips();
+  EXPECT_EQ(directory.ReadObjectName(context, "Ghost", &object), dirresult::kAliasToNothing);
+  EXPECT_EQ(directory.RoundTrips() - before, 2);
+}
+
+// The listing only saves searches: every answer is the one given without it, on every name
+// of the files and on names through each kind of alias.
+void ExpectListingChangesNoAnswer(const std::vector<std::string>& names) {
+  LdapDirectory listed(ServerConfig(testing::TestServerUrl()), Switches(), "",
+                       testing::TestLdapApi());
+  LdapDirectory plain(ServerConfig(testing::TestServerUrl()), Switches(), "",
+                      testing::TestLdapApi());
+  const DirContextHandle listedContext = StartUp(listed);
+  const DirContextHandle plainContext = StartUp(plain);
+  std::vector<DirectoryAlias> aliases;
+  ASSERT_TRUE(listed.ListAliases(&aliases));
+  for (const std::string& name : names)
+    EXPECT_EQ(Answers(listed, listedContext, name), Answers(plain, plainContext, name)) << name;
+  EXPECT_LT(listed.RoundTrips(), plain.RoundTrips() + 1);
+}
+
+TEST_F(LdapDirectoryTest, TheListingChangesNoAnswer) {
+  std::vector<std::string> names;
+  for (const char* file : {"acme.ldif", "acme-extra.ldif", "edge-cases.ldif"}) {
+    const std::vector<std::string> some = NamesOf(std::string(ZEB_SOURCE_DIR) + "/tests/ldap/" + file);
+    names.insert(names.end(), some.begin(), some.end());
+  }
+  ASSERT_GT(names.size(), 40u);
+  names.insert(names.end(), {"Robert.Vente.Acme", "Q1.Vente.Acme", "Nobody.Vente.Acme",
+                             "Ghost.Marketing.Acme", "LoopA.Marketing.Acme", "Bob.Other",
+                             "CN=Q1.OU=Sales.O=Acme", "UID=Q1.Sales.Acme"});
+  ExpectListingChangesNoAnswer(names);
+}
+
+TEST(LdapSampleDirectory, TheListingChangesNoAnswer) {
+  std::vector<std::string> names = NamesOf(testing::SampleDirectoryFile());
+  names.insert(names.end(), {"Q2.Old.Acme", "Alice.Old.Acme", "Nobody.Old.Acme",
+                             "APPS.SYS.Unit.Org", "hidden.exe.APPS.SYS.Unit.Org", "BOB.SALES.ACME"});
+  ExpectListingChangesNoAnswer(names);
+}
+
 TEST(LdapDirectoryStartUp, AWrongPasswordFailsTheStartUpWithItsResultCode) {
   const DirectoryConfig config = ServerConfig(testing::TestServerUrl());
   LdapDirectory wrong(config, Switches(5, "cn=admin"), "wrong", testing::TestLdapApi());
