@@ -6,6 +6,7 @@
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "scan/alias_tests.h"
+#include "scan/message_taker.h"
 #include "scan/registry_text.h"
 #include "scan/repaint_throttle.h"
 
@@ -25,6 +26,7 @@ class RegistryWalk {
         api_(context.workstation.registry),
         rootKey_(rootKey),
         kind_(static_cast<std::uint32_t>(rootKey)),
+        messages_(context.view, context.now),
         paintedChanges_(context.changes.size()) {
     if (!context_.SearchAndReplace()) aliasTests_.emplace(context_);
   }
@@ -130,10 +132,11 @@ class RegistryWalk {
            (EqualsIgnoreCase(path, "\\SOFTWARE\\CLASSES") || EqualsIgnoreCase(path, "\\ENUM"));
   }
 
-  // Messages go through once per key; the status line is painted only as often as it can
-  // be read, and the last key is painted when the walk ends.
+  // Messages go through at the first key and then every 100 ms or so: looking at the queue
+  // for every key costs a shown window more than the key's walk. The status line is painted
+  // only as often as it can be read, and the last key is painted when the walk ends.
   void ShowProgress(const std::string& path) {
-    context_.view.ProcessMessages();
+    messages_.Take();
     paintDue_ = throttle_.Due();
     if (context_.flags.stealthMode) return;
     if (paintDue_) {
@@ -164,6 +167,7 @@ class RegistryWalk {
   const std::uint32_t kind_;
   std::optional<RegistryAliasTests> aliasTests_;  // only in "Dereference Aliases"
   RegValue value_;                                 // one buffer for every value of the walk
+  MessageTaker messages_;
   RepaintThrottle throttle_;
   bool paintDue_ = false;
   std::optional<std::string> unpaintedPath_;

@@ -1,5 +1,6 @@
 #pragma once
 // What every scanner works with during one scan run.
+#include <functional>
 #include <string>
 
 #include "changes/change_list.h"
@@ -8,6 +9,7 @@
 #include "platform/shell_link_api.h"
 #include "platform/view.h"
 #include "platform/workstation.h"
+#include "scan/repaint_throttle.h"
 
 namespace zeb {
 
@@ -24,6 +26,8 @@ struct ScanContext {
   std::string replace;  // may be empty
   std::string treeUserName;
   ShellLink* shellLink = nullptr;  // the scan run's one shortcut object
+  // When pending messages are next due is told by this clock; tests give a fake one.
+  std::function<RepaintThrottle::Clock::time_point()> now = RepaintThrottle::Clock::now;
 
   bool SearchAndReplace() const { return mode == ProgramMode::kSearchAndReplace; }
   bool IsWindowsNt() const { return workstation.system.PlatformId() == 2; }

@@ -9,6 +9,7 @@
 //   text C | enabled C | shown C | checked C | rect C
 //   wait-text C TEXT [SECONDS] | wait-enabled C 0|1 [SECONDS]
 //   click C (a button, or the middle of any other control) | set-text C TEXT | close FORM
+//   wait-lines C N [SECONDS]       until the list holds at least N lines (asks only the count)
 //   lines C | tick C LINE | space C LINE | dblclick C LINE | select C LINE
 //   tab-order FORM
 //   box-wait [SECONDS] | box-caption | box-text | box-press BUTTON
@@ -382,6 +383,13 @@ void RunCommand(const std::string& command, Arguments& args) {
     const Control control = FindControl(args.Take("control"));
     const std::string text = args.Take("text");
     SendMessageA(control.window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  } else if (command == "wait-lines") {
+    // One sent message per look: during a scan, which takes messages only every 100 ms or
+    // so, each sent message waits for that, and reading every line would outlast the scan.
+    HWND list = FindControl(args.Take("list")).window;
+    const LRESULT wanted = args.Number("lines");
+    if (!WaitFor(args.Seconds(), [&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) >= wanted; }))
+      throw Failure{"fewer than " + std::to_string(wanted) + " lines"};
   } else if (command == "lines") {
     ShowList(FindControl(args.Take("list")).window);
   } else if (command == "tick") {

@@ -27,7 +27,8 @@ void WindowView::SetStatus(StatusLine line, const std::string& text) {
   unpainted_.clear();
   // Lines are painted with the status lines too: Save, which takes no messages, would
   // otherwise leave the last lines of its scan for the list's timer until it ends.
-  main_.List().PaintHeldLines();
+  // Held to the list's own pace, not the status lines' faster one: a list repaint costs more.
+  if (listPaints_.Due()) main_.List().PaintHeldLines();
 }
 
 std::string WindowView::StatusText(StatusLine line) { return WindowText(Label(line)); }
