@@ -288,7 +288,7 @@ std::vector<UndoTarget> ChangeWriter::FirstPassTargets(const ChangeRec& change) 
   const std::string keyPath = KeyPathFromRoot(change.location);
   if (change.subType == kChangeVariableContents)
     return {{JournalItemKind::kValue, change.kind, keyPath,
-             NameIn(plannedNames_, RegistryPlace(change), change.oldText)}};
+             NameIn(plannedNames_, RegistryPlace(change), change.oldText), true}};
   plannedNames_[RegistryPlace(change) + "\n" + UpperAscii(change.oldText)] = change.newText;
   return {{JournalItemKind::kValue, change.kind, keyPath, change.oldText},
           {JournalItemKind::kValue, change.kind, keyPath, change.newText}};

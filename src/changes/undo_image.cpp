@@ -190,6 +190,20 @@ std::optional<FileImage> CaptureFile(FileBytesApi& files, const std::string& pat
   return std::nullopt;
 }
 
+std::optional<std::string> TopmostMissingKey(RegistryApi& api, RegKey root,
+                                             const std::string& keyPath) {
+  const std::string subKey = SubKeyOf(keyPath);
+  const std::string lead = keyPath.substr(0, keyPath.size() - subKey.size());
+  for (std::size_t end = 0; end < subKey.size();) {
+    end = std::min(subKey.find('\\', end + 1), subKey.size());
+    KeyHandle key;
+    const long opened = OpenKey(api, root, subKey.substr(0, end), &key);
+    if (opened == winerr::kFileNotFound) return lead + subKey.substr(0, end);
+    if (opened != winerr::kSuccess) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
 bool RestoreValue(RegistryApi& api, RegKey root, const std::string& keyPath,
                   const std::string& name, const RegistryValueImage& image) {
   if (image.exists) {

@@ -62,6 +62,12 @@ std::optional<RegistryKeyImage> CaptureKey(RegistryApi& api, RegKey root,
 // Nothing when the file exists but cannot be read.
 std::optional<FileImage> CaptureFile(FileBytesApi& files, const std::string& path);
 
+// The shortest leading part of `keyPath` that names a missing key (the topmost key that
+// creating `keyPath` would make), spelt as in `keyPath`; nothing when the key exists or a part
+// cannot be opened for another reason.
+std::optional<std::string> TopmostMissingKey(RegistryApi& api, RegKey root,
+                                             const std::string& keyPath);
+
 // Puts the image back: an existing value is written with its own type and data (the key is
 // created when missing); a missing one is deleted if present. False when a write failed.
 [[nodiscard]] bool RestoreValue(RegistryApi& api, RegKey root, const std::string& keyPath,

@@ -39,6 +39,12 @@ void UndoJournal::Fail() const { throw JournalError(SubstituteArgument(kUnableTo
 void UndoJournal::Append(const std::string& lines) { pending_ += lines; }
 
 void UndoJournal::Commit() {
+  // A rollback goes newest first: it meets each such key while the key still holds what the
+  // run wrote into it, and removes it whole; its values are then as before.
+  std::vector<UndoTarget> keys;
+  keys.swap(keysToMake_);
+  keysToMakeIds_.clear();
+  for (const UndoTarget& key : keys) Record(key);
   // Save writes after a commit: a kept handle might then name a key that moved.
   cachedKey_.reset();
   if (!pending_.empty() && !file_->Append(pending_)) Fail();
@@ -121,6 +127,16 @@ void UndoJournal::Record(const UndoTarget& target) {
   ++nextId_;
   if (once) recorded_[identity] = item.id;
   awaitingAfter_.push_back({item.id, target});
+  if (target.writeMakesKey && !item.value.exists) NoteKeyTheWriteMakes(target);
+}
+
+void UndoJournal::NoteKeyTheWriteMakes(const UndoTarget& target) {
+  const std::optional<std::string> missing =
+      TopmostMissingKey(workstation_.registry, target.root, target.path);
+  if (!missing) return;  // the key is there, or the write's own failure will tell
+  UndoTarget key{JournalItemKind::kKey, target.root, *missing, {}};
+  // Nothing is written before the commit: one absent image per key and batch is enough.
+  if (keysToMakeIds_.insert(Identity(key)).second) keysToMake_.push_back(std::move(key));
 }
 
 void UndoJournal::RecordAfters() {

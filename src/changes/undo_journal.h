@@ -4,6 +4,7 @@
 // Save records a pass's items together and makes them durable with one flush.
 #include <map>
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ struct UndoTarget {
   RegKey root = 0;
   std::string path;
   std::string name;
+  // A contents write opens its key with create: when the key is missing, the topmost key the
+  // write would make is recorded too (absent), so that a rollback can remove it again.
+  bool writeMakesKey = false;
 };
 
 class UndoJournal {
@@ -49,7 +53,7 @@ class UndoJournal {
   // first image (the one a rollback must put back); a key is recorded every time, because a
   // rename earlier in the run may have changed what lies there.
   void Record(const UndoTarget& target);
-  // Everything recorded so far is on disk.
+  // Everything recorded so far is on disk (with the keys the batch's writes will make).
   void Commit();
   // Appends what every item recorded since the last call holds now.
   void RecordAfters();
@@ -59,6 +63,7 @@ class UndoJournal {
   void Append(const std::string& lines);
   std::string Identity(const UndoTarget& target) const;
   void RecordHiveOf(const UndoTarget& target);
+  void NoteKeyTheWriteMakes(const UndoTarget& target);
   // A value's image through one handle kept open for its key: a pass's values mostly share
   // their keys, and each open and close is a round trip to the Registry. Only used while Save
   // writes nothing (recording a batch, or the digests after it).
@@ -71,6 +76,9 @@ class UndoJournal {
   std::string pending_;  // appended records not yet handed to the file
   int nextId_ = 1;
   std::map<std::string, int> recorded_;  // values and files, by identity
+  // Keys the batch's writes will make, recorded at its commit: after every value in them.
+  std::vector<UndoTarget> keysToMake_;
+  std::set<std::string> keysToMakeIds_;
   std::vector<std::pair<int, UndoTarget>> awaitingAfter_;
   std::vector<ProfileHive> hivesToName_;  // loaded hives without a record yet
   KeyHandle cachedKey_;

@@ -22,6 +22,7 @@ constexpr RegKey kHku = hkey::kUsers;
 constexpr char kIni[] = "C:\\WINDOWS\\NET.INI";
 constexpr char kLink[] = "C:\\WINDOWS\\Desktop\\App.lnk";
 constexpr char kJournal[] = "C:\\ZEB\\run.jnl";
+constexpr char kMadeKey[] = "\\Soft\\Made\\Deeper";  // missing when Save starts
 
 // With the file the journal is appended to.
 struct JournaledWorkstation : testing::MemoryWorkstation {
@@ -120,6 +121,9 @@ class JournalSaveTest : public ::testing::Test,
     Add(changekind::kShortcutFile, kChangeShortcutArguments, kLink, "", "/user=Robert");
     Add(kHklm, kRenameHive, "\\Soft\\Tree\\Bob\\Inner", "\\Soft\\Tree\\Bob\\Inner2", "");
     Add(kHklm, kRenameHive, "\\Soft\\Tree\\Bob", "\\Soft\\Tree\\Robert", "");
+    // Two contents changes whose key went after the scan: their writes make it, two levels.
+    Add(kHklm, kChangeVariableContents, kMadeKey, "A", "Robert");
+    Add(kHklm, kChangeVariableContents, kMadeKey, "B", "Robert");
   }
 };
 
@@ -135,10 +139,12 @@ TEST_F(JournalSaveTest, ARollbackPutsBackEverythingAJournaledSaveChanged) {
   PutJournalOnDisk();
   const std::vector<RestoreStatus> statuses = RollBack();
   EXPECT_EQ(Take(), before);
-  // The key a rename's target waited in was gone again when the run ended: as before.
+  // The key a rename's target waited in was gone again when the run ended, and the values in
+  // the key the run made went with that key: as before.
   EXPECT_EQ(std::count(statuses.begin(), statuses.end(), RestoreStatus::kRestored),
-            static_cast<long>(statuses.size()) - 1);
-  EXPECT_EQ(std::count(statuses.begin(), statuses.end(), RestoreStatus::kAsBefore), 1);
+            static_cast<long>(statuses.size()) - 3);
+  EXPECT_EQ(std::count(statuses.begin(), statuses.end(), RestoreStatus::kAsBefore), 3);
+  EXPECT_FALSE(KeyExists(kHklm, "\\Soft\\Made"));
   // The journal key stays, for the next journal; "Last Run" is gone again.
   EXPECT_FALSE(Value(kHklm, "\\Software\\Varnok\\Consulting\\ZEB", "Last Run"));
 }
@@ -278,6 +284,38 @@ TEST_F(JournalSaveTest, AnItemChangedByHandSinceTheRunIsLeftAloneAndReported) {
   EXPECT_EQ(after.hklm, before.hklm);
   EXPECT_EQ(after.ini, before.ini);
   EXPECT_EQ(String(kHku, "\\S-1\\Soft", "Bob"), "his");
+}
+
+// A key the run made is journaled once as absent, after the values written into it, and goes
+// again with the rollback, unless it holds more than the run put there.
+TEST_F(JournalSaveTest, AKeyTheRunMadeIsRemovedUnlessChangedSince) {
+  SeedEveryKind();
+  const Snapshot before = Take();
+  ASSERT_EQ(Save().ending, SaveEnding::kCompleted);
+  ASSERT_EQ(String(kHklm, kMadeKey, "A"), "Robert");
+  const std::string text = journal.files[kJournal].flushed;
+  const std::string absent = "HKEY_LOCAL_MACHINE \"\\\\Soft\\\\Made\" absent";
+  const std::size_t keyRecord = text.find(absent);
+  ASSERT_NE(keyRecord, std::string::npos) << text;
+  EXPECT_EQ(text.find(absent, keyRecord + 1), std::string::npos) << "recorded twice";
+  EXPECT_LT(text.find("Deeper\" \"B\" absent"), keyRecord);
+  EXPECT_LT(keyRecord, text.find("after "));  // on disk before the pass wrote
+
+  SetString(kHklm, "\\Soft\\Made", "ByHand", "someone else's");
+  PutJournalOnDisk();
+  const LoadedJournal loaded = LoadJournal(workstation, kJournal);
+  ASSERT_TRUE(loaded.ok) << loaded.error;
+  for (const JournalItem& item : loaded.restorations) {
+    const RestoreStatus status = RestoreItem(workstation, item);
+    if (item.kind == JournalItemKind::kKey && item.path == "\\Soft\\Made") {
+      EXPECT_EQ(status, RestoreStatus::kChangedSince);
+    }
+  }
+  EXPECT_EQ(String(kHklm, "\\Soft\\Made", "ByHand"), "someone else's");
+  // Its values are the run's own items: they go back to absent, the hand-made one stays.
+  EXPECT_FALSE(Value(kHklm, kMadeKey, "A"));
+  EXPECT_FALSE(Value(kHklm, kMadeKey, "B"));
+  EXPECT_EQ(Take().hku, before.hku);
 }
 
 TEST_F(JournalSaveTest, AJournalAlteredOrFromAnotherComputerIsRefused) {

@@ -91,5 +91,20 @@ TEST_F(UndoImageTest, TheRootOfAHiveIsNeverDeletedForAMissingImage) {
   EXPECT_TRUE(registry.HasKey(kHklm, "Software\\Acme\\Locked"));
 }
 
+// The topmost key a write with create would make, spelt as asked; nothing when there is none
+// to make, and nothing when a key on the way cannot be opened (that is no "missing").
+TEST_F(UndoImageTest, TheTopmostMissingKeyIsTheFirstPartThatIsNotThere) {
+  EXPECT_FALSE(TopmostMissingKey(registry, kHklm, "\\Software\\Acme\\Locked"));
+  EXPECT_FALSE(TopmostMissingKey(registry, kHklm, ""));
+  EXPECT_EQ(TopmostMissingKey(registry, kHklm, "\\Software\\Acme\\New"),
+            "\\Software\\Acme\\New");
+  EXPECT_EQ(TopmostMissingKey(registry, kHklm, "\\SOFTWARE\\acme\\New\\Deeper\\Deepest"),
+            "\\SOFTWARE\\acme\\New");
+  EXPECT_EQ(TopmostMissingKey(registry, kHklm, "Gone\\Below"), "Gone");
+
+  registry.FailOpen(kHklm, "Software\\Acme\\Locked");
+  EXPECT_FALSE(TopmostMissingKey(registry, kHklm, "\\Software\\Acme\\Locked\\New"));
+}
+
 }  // namespace
 }  // namespace zeb
