@@ -184,8 +184,8 @@ e2e_check "after the rollback the workstation is exactly as before" \
   e2e_same_workstation "$HARNESS_ROOT/before" "$HARNESS_ROOT/rolled-back"
 # The new key, begun by the move, goes; the old one was either still whole (a kill during the
 # copy) or is put back whole (during the deletion that follows it). Nothing is changed since.
+e2e_report_lines "$HARNESS_ROOT/rollback.csv" | tail -n +2 | sed 's/^/  rollback: /'
 rollback_lines=$(e2e_report_lines "$HARNESS_ROOT/rollback.csv" | tail -n +2 | grep -v '^[0-9]*,,,,,,,message: ')
-printf '%s\n' "$rollback_lines" | sed 's/^/  rollback: /'
 e2e_check "the rollback removes what the move made of the new key" \
   grep -qx "[0-9]*,1,HKEY_LOCAL_MACHINE,1,\\\\Software\\\\$new_name,.*,restored" <<<"$rollback_lines"
 e2e_check "the rollback finds the old key whole or restores it" \
