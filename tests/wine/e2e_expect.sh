@@ -183,3 +183,22 @@ e2e_is_hidden() {
   wineserver -w
   [[ $listed =~ ^.{4}H ]]
 }
+
+# --- After a rollback -------------------------------------------------------------------------
+#
+# Besides Wine's own noise, exactly one thing is left out of the comparison: the computer's
+# journal key HKLM\Software\Varnok\Consulting\ZEB\Journal, with the two keys above it that
+# the sample lacks. The first journaled run makes it and a rollback keeps it on purpose: every
+# later journal of this computer is signed and verified with it.
+E2E_JOURNAL_NOISE="$E2E_WINE_REGISTRY_NOISE"'|^[-+] \[HKEY_LOCAL_MACHINE\\Software\\Varnok\\Consulting(\\ZEB(\\Journal)?)?\]'
+
+# e2e_same_workstation before-folder after-folder: no view differs from the expected changes
+# (none, unless E2E_VIEW_CHANGES says otherwise), apart from that noise; no hashed file differs.
+e2e_same_workstation() {
+  local view ok=0
+  for view in registry ini shortcuts; do
+    e2e_view_matches "$view" "$1" "$2" "$E2E_JOURNAL_NOISE" || { echo "  ($view differs)" >&2; ok=1; }
+  done
+  diff -q "$1/files.txt" "$2/files.txt" >/dev/null || { echo "  (files differ)" >&2; ok=1; }
+  return $ok
+}

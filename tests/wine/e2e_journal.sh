@@ -17,22 +17,7 @@ zeb=$1 tools=$2 samples=$3/samples/acme
 journal='C:\ZEB\run.jnl'
 e2e_prepare "$zeb" "$tools" "$samples" || { echo "FAILED: no sample workstation" >&2; exit 1; }
 e2e_fill_places || exit 1
-
-# Besides Wine's own noise, exactly one thing is left out of the comparison: the computer's
-# journal key HKLM\Software\Varnok\Consulting\ZEB\Journal, with the two keys above it that
-# the sample lacks. The first journaled run makes it and a rollback keeps it on purpose: every
-# later journal of this computer is signed and verified with it.
-noise="$E2E_WINE_REGISTRY_NOISE"'|^[-+] \[HKEY_LOCAL_MACHINE\\Software\\Varnok\\Consulting(\\ZEB(\\Journal)?)?\]'
-
-# same_as before-folder after-folder: no view differs, apart from the noise.
-same_as() {
-  local view ok=0
-  for view in registry ini shortcuts; do
-    e2e_view_matches "$view" "$1" "$2" "$noise" || { echo "  ($view differs)" >&2; ok=1; }
-  done
-  diff -q "$1/files.txt" "$2/files.txt" >/dev/null || { echo "  (files differ)" >&2; ok=1; }
-  return $ok
-}
+# Each comparison leaves out the computer's journal key (E2E_JOURNAL_NOISE in e2e_expect.sh).
 
 # journaled_then_rolled_back name [switches...]: the run with the journal, then the rollback.
 journaled_then_rolled_back() {
@@ -52,7 +37,7 @@ journaled_then_rolled_back() {
   e2e_check "$name: the rollback ends with exit code 0 (was $?)" test $? -eq 0
   e2e_snapshot "$HARNESS_ROOT/$name-rolled-back" "$tools"
   e2e_check "$name: after the rollback the workstation is exactly as before" \
-    same_as "$HARNESS_ROOT/before" "$HARNESS_ROOT/$name-rolled-back"
+    e2e_same_workstation "$HARNESS_ROOT/before" "$HARNESS_ROOT/$name-rolled-back"
   # shellcheck disable=SC2016
   e2e_check "$name: every item of the rollback is restored" \
     bash -c '! tr -d "\r" <"$1" | tail -n +2 | grep -v ",restored$" | grep -v "^[0-9]*,,,,,,,message: "' _ \
@@ -72,7 +57,7 @@ e2e_snapshot "$HARNESS_ROOT/hand-rolled-back" "$tools"
 E2E_VIEW_CHANGES[registry]=$(printf -- '- [%s]\t"UserName"="Bob.Sales.Acme"\n+ [%s]\t"UserName"="Set.By.Hand"' \
   "$(cat "$HARNESS_ROOT/hand.key")" "$(cat "$HARNESS_ROOT/hand.key")")
 e2e_check "changed by hand: that value is left alone and everything else is restored" \
-  e2e_view_matches registry "$HARNESS_ROOT/before" "$HARNESS_ROOT/hand-rolled-back" "$noise"
+  e2e_view_matches registry "$HARNESS_ROOT/before" "$HARNESS_ROOT/hand-rolled-back" "$E2E_JOURNAL_NOISE"
 unset 'E2E_VIEW_CHANGES[registry]'
 e2e_check "changed by hand: the report says so for that one item" \
   test "$(tr -d '\r' <"$HARNESS_ROOT/hand-rollback.csv" | grep -c ',changed since$')" -eq 1
@@ -88,7 +73,7 @@ sed -i '0,/"Rob"/s//"Eve"/' "$(harness_unix_path "$journal")"
 e2e_run_zeb 25 "$HARNESS_ROOT/altered.csv" "/ROLLBACK=$journal"
 e2e_snapshot "$HARNESS_ROOT/altered-after" "$tools"
 e2e_check "an altered journal: nothing is written" \
-  same_as "$HARNESS_ROOT/third-after" "$HARNESS_ROOT/altered-after"
+  e2e_same_workstation "$HARNESS_ROOT/third-after" "$HARNESS_ROOT/altered-after"
 # shellcheck disable=SC2016
 e2e_check "an altered journal: the report lists no restoration" \
   bash -c '! tr -d "\r" <"$1" 2>/dev/null | grep -q ",restored$"' _ "$HARNESS_ROOT/altered.csv"
