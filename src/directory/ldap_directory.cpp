@@ -42,6 +42,14 @@ bool SameRdns(const std::vector<Rdn>& a, const std::vector<Rdn>& b) {
   return true;
 }
 
+// `rdns` is `top` or an entry below it.
+bool AtOrBelow(const std::vector<Rdn>& rdns, const std::vector<Rdn>& top) {
+  return rdns.size() >= top.size() &&
+         SameRdns(std::vector<Rdn>(rdns.end() - static_cast<std::ptrdiff_t>(top.size()),
+                                   rdns.end()),
+                  top);
+}
+
 // The filter for entries named `value` by any naming attribute.
 std::string AnyNameFilter(const std::vector<std::string>& values) {
   std::string filter = "(|";
@@ -85,6 +93,20 @@ bool IsNamingType(std::string_view type) {
 bool AllNamingTypes(const std::vector<Rdn>& rdns) {
   for (const Rdn& rdn : rdns)
     if (rdn.verbatim || !IsNamingType(rdn.type)) return false;
+  return true;
+}
+
+// A name the server and SameRdns compare alike: naming types, values of printable ASCII
+// (whose only folding is the letters' case) without the spaces a server's matching ignores.
+bool Plain(const std::vector<Rdn>& rdns) {
+  for (const Rdn& rdn : rdns) {
+    if (rdn.verbatim || !IsNamingType(rdn.type) || rdn.value.empty() ||
+        rdn.value.front() == ' ' || rdn.value.back() == ' ' ||
+        rdn.value.find("  ") != std::string::npos)
+      return false;
+    for (const char c : rdn.value)
+      if (c < ' ' || c > '~') return false;
+  }
   return true;
 }
 
@@ -189,6 +211,12 @@ std::vector<LdapDirectory::Entry> LdapDirectory::Search(const std::string& base,
   return entries;
 }
 
+const LdapDirectory::Entry* LdapDirectory::ListedAlias(const std::vector<Rdn>& rdns) const {
+  for (const Entry& alias : listed_)
+    if (SameRdns(alias.rdns, rdns)) return &alias;
+  return nullptr;
+}
+
 bool LdapDirectory::BelowBase(const Entry& entry) const {
   if (entry.rdns.size() <= baseRdns_.size()) return false;
   const std::vector<Rdn> tail(entry.rdns.end() - static_cast<std::ptrdiff_t>(baseRdns_.size()),
@@ -229,11 +257,6 @@ std::vector<std::pair<std::string, std::vector<Rdn>>> LdapDirectory::ListedTarge
   if (listed_.empty() || !AllNamingTypes(container) ||
       (!leaf.type.empty() && !IsNamingType(leaf.type)))
     return targets;
-  const auto listedAs = [this](const std::vector<Rdn>& rdns) -> const Entry* {
-    for (const Entry& alias : listed_)
-      if (SameRdns(alias.rdns, rdns)) return &alias;
-    return nullptr;
-  };
   for (const Entry& alias : listed_) {
     if (alias.rdns.size() != container.size() + 1 || !Fits(alias.rdns.front(), leaf) ||
         !SameRdns(std::vector<Rdn>(alias.rdns.begin() + 1, alias.rdns.end()), container))
@@ -249,7 +272,7 @@ std::vector<std::pair<std::string, std::vector<Rdn>>> LdapDirectory::ListedTarge
       for (const auto& known : targets) seen = seen || SameRdns(known.second, rdns);
       if (seen) break;
       targets.emplace_back(at->target, rdns);
-      at = listedAs(rdns);
+      at = ListedAlias(rdns);
     }
   }
   return targets;
@@ -266,6 +289,49 @@ LdapDirectory::Lookup LdapDirectory::Follow(Entry alias, int* hops) {
   }
   if (!BelowBase(alias)) return {dirresult::kAliasToNothing, {}};
   return {dirresult::kOk, std::move(alias)};
+}
+
+bool LdapDirectory::ListedEnd(const Entry& alias, int* hops, Entry* end) const {
+  if (!listedPlain_) return false;
+  std::set<std::string> seen;
+  int counted = *hops;
+  for (const Entry* at = &alias;;) {
+    // A loop is left to Follow, which tells it.
+    if (!seen.insert(UpperAscii(DnOf(at->rdns))).second || ++counted > kMaxHops) return false;
+    std::vector<Rdn> rdns;
+    std::string problem;
+    if (!ParseDn(at->target, &rdns, &problem) || !Plain(rdns)) return false;
+    if (const Entry* next = ListedAlias(rdns)) {
+      at = next;
+      continue;
+    }
+    end->dn = at->target;
+    end->rdns = std::move(rdns);
+    end->isAlias = false;
+    end->target.clear();
+    if (!BelowBase(*end)) return false;
+    // Below an alias there is nothing: a dangling alias, which Follow tells.
+    for (std::size_t i = 1; i < end->rdns.size(); ++i)
+      if (ListedAlias(std::vector<Rdn>(end->rdns.begin() + static_cast<std::ptrdiff_t>(i),
+                                       end->rdns.end())))
+        return false;
+    *hops = counted;
+    return true;
+  }
+}
+
+LdapDirectory::Lookup LdapDirectory::Through(const Entry& alias,
+                                             const std::vector<Component>& components,
+                                             std::size_t next, bool followLast, int hops) {
+  // The listing spares reading the target: the walk below it finds it with its first search.
+  // A target read before is taken as read.
+  Entry end;
+  int counted = hops;
+  if (ListedEnd(alias, &counted, &end) && targets_.count(UpperAscii(end.dn)) == 0)
+    return Walk(end, components, next, followLast, counted, false);
+  const Lookup target = Follow(alias, &hops);
+  if (target.code != dirresult::kOk) return target;
+  return Walk(target.entry, components, next, followLast, hops);
 }
 
 LdapDirectory::Lookup LdapDirectory::Resolve(const std::vector<std::string_view>& rootFirst,
@@ -311,7 +377,8 @@ LdapDirectory::Lookup LdapDirectory::Resolve(const std::vector<std::string_view>
 // Finds components[start..] below `from`, a container that is no alias.
 LdapDirectory::Lookup LdapDirectory::Walk(const Entry& from,
                                           const std::vector<Component>& components,
-                                          std::size_t start, bool followLast, int hops) {
+                                          std::size_t start, bool followLast, int hops,
+                                          bool proven) {
   // The container guessed typed: the root-most "o=", the others "ou=".
   std::vector<Rdn> container = from.rdns;
   for (std::size_t i = start; i + 1 < components.size(); ++i) {
@@ -336,7 +403,9 @@ LdapDirectory::Lookup LdapDirectory::Walk(const Entry& from,
   // of another type is not proven so, and then the plain search is made. (A server writes
   // every child of one entry below that entry's name, which is what tells the children of
   // a subtree search.)
-  const auto targets = ListedTargets(container, leaf);
+  const auto targets =
+      proven ? ListedTargets(container, leaf)
+             : std::vector<std::pair<std::string, std::vector<Rdn>>>();
   std::vector<Rdn> below = container;
   bool beside = true;
   for (const auto& target : targets) {
@@ -384,6 +453,21 @@ LdapDirectory::Lookup LdapDirectory::Walk(const Entry& from,
     }
   }
   if (plain) found = Search(containerDn, LdapScope::kOneLevel, filter, &code, &matched);
+  if (!proven && NameProblem(code)) {
+    // An answer from inside `from` shows it is there; any other, that it may not be: then it
+    // is read first, as following the alias reads it, and the walk made anew from what came.
+    std::vector<Rdn> matchedRdns;
+    std::string problem;
+    if (code != ldapcode::kNoSuchObject || !ParseDn(matched, &matchedRdns, &problem) ||
+        !AtOrBelow(matchedRdns, from.rdns)) {
+      Lookup target = Read(from.dn);
+      if (target.code == dirresult::kOk && target.entry.isAlias)
+        target = Follow(target.entry, &hops);
+      if (target.code != dirresult::kOk) return target;
+      if (!BelowBase(target.entry)) return {dirresult::kAliasToNothing, {}};
+      return Walk(target.entry, components, start, followLast, hops);
+    }
+  }
   if (code == ldapcode::kNoSuchObject)
     return FromMatched(from, components, start, matched, followLast, hops);
   if (code != ldapcode::kSuccess) return {Failed(code), {}};
@@ -398,7 +482,9 @@ LdapDirectory::Lookup LdapDirectory::Walk(const Entry& from,
     if (same) fitting.push_back(&entry);
   }
   // The container is there but holds no such leaf: it may be an alias, or the guess typed
-  // a component wrongly. The search under the container tells.
+  // a component wrongly. The search under the container tells. Without a guessed component
+  // the container is `from`, no alias, and that search would find only what this one did.
+  if (fitting.empty() && start + 1 == components.size()) return {dirresult::kNoSuchEntry, {}};
   if (fitting.empty()) return FromMatched(from, components, start, containerDn, followLast, hops);
   if (fitting.size() > 1) return {dirresult::kNoSuchEntry, {}};
   const Entry& entry = *fitting.front();
@@ -415,13 +501,8 @@ LdapDirectory::Lookup LdapDirectory::FromMatched(const Entry& from,
                                                  bool followLast, int hops) {
   std::vector<Rdn> matchedRdns;
   std::string problem;
-  const auto under = [&from](const std::vector<Rdn>& rdns) {
-    return rdns.size() >= from.rdns.size() &&
-           SameRdns(std::vector<Rdn>(rdns.end() - static_cast<std::ptrdiff_t>(from.rdns.size()),
-                                     rdns.end()),
-                    from.rdns);
-  };
-  if (matched.empty() || !ParseDn(matched, &matchedRdns, &problem) || !under(matchedRdns))
+  if (matched.empty() || !ParseDn(matched, &matchedRdns, &problem) ||
+      !AtOrBelow(matchedRdns, from.rdns))
     matchedRdns = from.rdns;
   std::size_t depth = matchedRdns.size() - from.rdns.size();  // components the server matched
   if (depth >= components.size() - start) depth = components.size() - start - 1;
@@ -448,11 +529,7 @@ LdapDirectory::Lookup LdapDirectory::FromMatched(const Entry& from,
       if (SameRdns(entry.rdns, matchedRdns)) self = &entry;
     if (!self) return {dirresult::kNoSuchEntry, {}};
     at = *self;
-    if (at.isAlias) {
-      const Lookup target = Follow(at, &hops);
-      if (target.code != dirresult::kOk) return target;
-      return Walk(target.entry, components, start + depth, followLast, hops);
-    }
+    if (at.isAlias) return Through(at, components, start + depth, followLast, hops);
   }
   for (std::size_t i = start + depth; i < components.size(); ++i) {
     const Entry* child = nullptr;
@@ -470,9 +547,8 @@ LdapDirectory::Lookup LdapDirectory::FromMatched(const Entry& from,
     const bool last = i + 1 == components.size();
     if (child->isAlias && (!last || followLast)) {
       if (++hops > kMaxHops) return {dirresult::kAliasLoop, {}};
-      const Lookup target = Follow(*child, &hops);
-      if (target.code != dirresult::kOk || last) return target;
-      return Walk(target.entry, components, i + 1, followLast, hops);
+      if (last) return Follow(*child, &hops);
+      return Through(*child, components, i + 1, followLast, hops);
     }
     at = *child;
   }
@@ -623,8 +699,12 @@ bool LdapDirectory::ListAliases(std::vector<DirectoryAlias>* aliases) {
   }
   aliases->clear();
   listed_.clear();
-  for (const Entry& alias : found)
-    if (alias.isAlias) listed_.push_back(alias);
+  listedPlain_ = true;
+  for (const Entry& alias : found) {
+    if (!alias.isAlias) continue;
+    listed_.push_back(alias);
+    listedPlain_ = listedPlain_ && Plain(alias.rdns);
+  }
   for (const Entry& alias : found) {
     if (!alias.isAlias || !BelowBase(alias)) continue;
     DirectoryAlias listed;

@@ -111,8 +111,18 @@ class LdapDirectory : public DirectoryClient {
   std::int32_t Failed(int ldapCode);
 
   Lookup Resolve(const std::vector<std::string_view>& rootFirst, bool followLast);
+  // `proven` false: `from` is an alias's target the listing shows to be no alias, not yet
+  // read (its dn the target as aliasedObjectName spells it); the walk's own search tells
+  // whether it is there, and where it cannot, the target is read as Follow reads it.
   Lookup Walk(const Entry& from, const std::vector<Component>& components, std::size_t start,
-              bool followLast, int hops);
+              bool followLast, int hops, bool proven = true);
+  // An alias met above the last component followed, then the rest of the name walked.
+  Lookup Through(const Entry& alias, const std::vector<Component>& components,
+                 std::size_t next, bool followLast, int hops);
+  // The end of `alias`'s chain as the listing knows it, with `*hops` counted as Follow counts
+  // them: true when that end is below the base, no listed alias and no listed alias's
+  // descendant, and every name on the way compares alike for the server and for us.
+  bool ListedEnd(const Entry& alias, int* hops, Entry* end) const;
   Lookup FromMatched(const Entry& from, const std::vector<Component>& components,
                      std::size_t start, const std::string& matched, bool followLast, int hops);
   Lookup Follow(Entry alias, int* hops);
@@ -122,6 +132,8 @@ class LdapDirectory : public DirectoryClient {
   std::vector<std::pair<std::string, std::vector<Rdn>>> ListedTargets(
       const std::vector<Rdn>& container, const Component& leaf) const;
 
+  // The listed alias named `rdns`, or null.
+  const Entry* ListedAlias(const std::vector<Rdn>& rdns) const;
   bool BelowBase(const Entry& entry) const;
   bool Fits(const Rdn& rdn, const Component& component) const;
   // The values below the base in the code page, leaf first; false when one cannot be
@@ -158,6 +170,8 @@ class LdapDirectory : public DirectoryClient {
   std::map<std::string, Lookup> targets_;  // alias targets read, by DN upper-cased
   // Every alias as ListAliases found it; empty until it succeeded.
   std::vector<Entry> listed_;
+  // Every listed alias is named in plain ASCII (see ListedEnd).
+  bool listedPlain_ = false;
 };
 
 }  // namespace zeb

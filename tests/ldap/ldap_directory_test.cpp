@@ -291,6 +291,37 @@ TEST_F(LdapDirectoryTest, AListedAliasAndItsTargetCostOneRoundTrip) {
   EXPECT_EQ(directory.RoundTrips() - before, 2);
 }
 
+// Below a container alias the listing spares reading the alias's target: the walk below it
+// finds the target with its own first search, and the container's second search is not made
+// where the container is the target itself. A target that is not there is read to tell so.
+TEST_F(LdapDirectoryTest, BelowAListedContainerAliasTheTargetIsNotRead) {
+  const DirContextHandle context = StartUp(directory);
+  std::vector<DirectoryAlias> aliases;
+  ASSERT_TRUE(directory.ListAliases(&aliases));
+  std::string object;
+  int before = directory.RoundTrips();
+  // The guess ou=Annex misses, the search under o=Acme finds cn=Annex, then one search under
+  // ou=Sales (Annex -> Desk -> ou=Sales, all in the listing).
+  EXPECT_EQ(directory.ReadObjectName(context, "Robert.Annex.Acme", &object), 0);
+  EXPECT_EQ(object, "Robert.Sales.Acme");
+  EXPECT_EQ(directory.RoundTrips() - before, 3);
+  before = directory.RoundTrips();
+  EXPECT_EQ(directory.ReadObjectName(context, "Nobody.Lobby.Acme", &object),
+            dirresult::kNoSuchEntry);
+  EXPECT_EQ(directory.RoundTrips() - before, 3);
+  // Dangling: the target gone (a fourth round trip reads it), or below an alias.
+  before = directory.RoundTrips();
+  EXPECT_EQ(directory.ReadObjectName(context, "Robert.Shed.Acme", &object),
+            dirresult::kAliasToNothing);
+  EXPECT_EQ(directory.RoundTrips() - before, 4);
+  EXPECT_EQ(directory.ReadObjectName(context, "Robert.Porch.Acme", &object),
+            dirresult::kAliasToNothing);
+  EXPECT_EQ(directory.ReadObjectName(context, "Robert.Attic.Acme", &object),
+            dirresult::kAliasToNothing);
+  EXPECT_EQ(directory.ReadObjectName(context, "Robert.Wing.Acme", &object),
+            dirresult::kAliasLoop);
+}
+
 // The listing only saves searches: every answer is the one given without it, on every name
 // of the files and on names through each kind of alias.
 void ExpectListingChangesNoAnswer(const std::vector<std::string>& names) {
@@ -317,13 +348,23 @@ TEST_F(LdapDirectoryTest, TheListingChangesNoAnswer) {
   names.insert(names.end(), {"Robert.Vente.Acme", "Q1.Vente.Acme", "Nobody.Vente.Acme",
                              "Ghost.Marketing.Acme", "LoopA.Marketing.Acme", "Bob.Other",
                              "CN=Q1.OU=Sales.O=Acme", "UID=Q1.Sales.Acme"});
+  // Below container aliases: through a chain, spelled in other case, dangling, a leaf, a loop;
+  // leaf aliases and deeper names below them, ambiguous and typeful components.
+  for (const char* container : {"Desk", "Annex", "Lobby", "Attic", "Shed", "Porch", "Seat",
+                                "Wing", "Yard", "CN=Annex", "OU=Annex"})
+    for (const char* below : {"Robert", "Bob", "Q1", "Rob.Marketing", "Nobody", "Twin",
+                              "X.Twin", "Robert.Nobody", "CN=Robert", "OU=Robert"})
+      names.push_back(std::string(below) + "." + container + ".Acme");
+  names.insert(names.end(), {"Robert.Desk.Annex.Acme", "Sales.Lobby.Acme", "Robert.Sales.Lobby.Acme"});
   ExpectListingChangesNoAnswer(names);
 }
 
 TEST(LdapSampleDirectory, TheListingChangesNoAnswer) {
   std::vector<std::string> names = NamesOf(testing::SampleDirectoryFile());
   names.insert(names.end(), {"Q2.Old.Acme", "Alice.Old.Acme", "Nobody.Old.Acme",
-                             "APPS.SYS.Unit.Org", "hidden.exe.APPS.SYS.Unit.Org", "BOB.SALES.ACME"});
+                             "APPS.SYS.Unit.Org", "hidden.exe.APPS.SYS.Unit.Org", "BOB.SALES.ACME",
+                             "DATA.SYS.Unit.Org", "report.exe.DATA.SYS.Unit.Org", "User1.SYS.Unit.Org",
+                             "Robert.Sales.Old.Acme", "Bob.Old.Acme", "Q1.Old.Acme"});
   ExpectListingChangesNoAnswer(names);
 }
 
