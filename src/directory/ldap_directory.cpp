@@ -110,6 +110,10 @@ bool Plain(const std::vector<Rdn>& rdns) {
   return true;
 }
 
+std::string ChildrenKey(const std::vector<Rdn>& parent, const std::string& value) {
+  return UpperAscii(DnOf(parent)) + "\\" + UpperAscii(value);
+}
+
 std::string CodeText(int code) { return "LDAP result code " + std::to_string(code); }
 
 }  // namespace
@@ -320,6 +324,93 @@ bool LdapDirectory::ListedEnd(const Entry& alias, int* hops, Entry* end) const {
   }
 }
 
+const std::vector<LdapDirectory::Entry>* LdapDirectory::Children(const std::vector<Rdn>& parent,
+                                                                const Component& component,
+                                                                int* code) {
+  const std::string key = ChildrenKey(parent, component.value);
+  *code = ldapcode::kSuccess;
+  if (const auto it = children_.find(key); it != children_.end()) return &it->second;
+  std::string matched;
+  std::vector<Entry> found =
+      Search(DnOf(parent), LdapScope::kOneLevel, AnyNameFilter({component.value}), code, &matched);
+  if (*code != ldapcode::kSuccess) return nullptr;
+  return &(children_[key] = std::move(found));
+}
+
+bool LdapDirectory::AtParent(const std::vector<Entry>& children,
+                             const std::vector<Component>& components, std::size_t at, int hops,
+                             Lookup* answer) {
+  const Entry* child = nullptr;
+  int fitting = 0;
+  for (const Entry& entry : children)
+    if (Fits(entry.rdns.front(), components[at])) {
+      child = &entry;
+      ++fitting;
+    }
+  if (fitting != 1) {
+    *answer = {dirresult::kNoSuchEntry, {}};
+    return true;
+  }
+  // An entry that is no alias: the second search would walk on through what it found, which
+  // these children do not show.
+  if (!child->isAlias) return false;
+  *answer = ++hops > kMaxHops ? Lookup{dirresult::kAliasLoop, {}}
+                              : Through(*child, components, at + 1, false, hops);
+  return true;
+}
+
+// The walk's first search asks one level below the guessed container. Where the guess
+// passes through an alias, the server answers "no such object" matched at that alias, and
+// the second search finds the alias itself; where the guess names a child that is not there
+// below an entry that is, it answers matched at that entry, and the second search's walk
+// meets that entry's children named like the next component. Both are known without
+// asking: the listing names the aliases, and a one-level search for the component (made
+// once per container and value) names those children.
+bool LdapDirectory::Shortcut(const Entry& from, const std::vector<Component>& components,
+                             std::size_t start, int hops, Lookup* answer) {
+  // A type the server may not know could make it refuse the guessed name instead.
+  for (std::size_t i = start; i < components.size(); ++i)
+    if (!components[i].type.empty() && !IsNamingType(components[i].type)) return false;
+  const auto guessed = [&](std::size_t i) -> std::string {
+    if (!components[i].type.empty()) return components[i].type;
+    return i == 0 && from.rdns.size() == baseRdns_.size() ? "o" : "ou";
+  };
+  // The children of `parent` (the guess matched as far as it, the next guessed child
+  // missing) as the second search's walk meets them.
+  const auto below = [&](const std::vector<Rdn>& parent, std::size_t at) {
+    int code = 0;
+    const std::vector<Entry>* children = Children(parent, components[at], &code);
+    if (!children) {
+      if (NameProblem(code)) return false;
+      *answer = {Failed(code), {}};
+      return true;
+    }
+    for (const Entry& child : *children)
+      if (EqualsIgnoreCase(child.rdns.front().type, guessed(at))) return false;
+    return AtParent(*children, components, at, hops, answer);
+  };
+  for (const Entry& alias : listed_) {
+    if (alias.rdns.size() <= from.rdns.size() || !AtOrBelow(alias.rdns, from.rdns)) continue;
+    const std::size_t at = start + (alias.rdns.size() - from.rdns.size()) - 1;
+    if (at + 1 >= components.size()) continue;
+    bool fits = true;
+    for (std::size_t i = start; i <= at && fits; ++i) {
+      const Rdn& rdn = alias.rdns[at - i];
+      fits = Fits(rdn, components[i]) && (i == at || EqualsIgnoreCase(rdn.type, guessed(i)));
+    }
+    if (!fits) continue;
+    if (EqualsIgnoreCase(alias.rdns.front().type, guessed(at))) {
+      *answer = Through(alias, components, at + 1, false, hops);
+      return true;
+    }
+    if (below(std::vector<Rdn>(alias.rdns.begin() + 1, alias.rdns.end()), at)) return true;
+  }
+  // Children of `from` found before.
+  if (children_.count(ChildrenKey(from.rdns, components[start].value)) != 0)
+    return below(from.rdns, start);
+  return false;
+}
+
 LdapDirectory::Lookup LdapDirectory::Through(const Entry& alias,
                                              const std::vector<Component>& components,
                                              std::size_t next, bool followLast, int hops) {
@@ -388,6 +479,11 @@ LdapDirectory::Lookup LdapDirectory::Walk(const Entry& from,
                      Rdn{component.type.empty() ? (rootMost ? "o" : "ou") : component.type,
                          component.value});
   }
+  // Without the listing every walk is the full one (which the listing's answers are held to).
+  if (!listed_.empty() && start + 1 < components.size() && !followLast) {
+    Lookup answer;
+    if (Shortcut(from, components, start, hops, &answer)) return answer;
+  }
   const Component& leaf = components.back();
   const std::string filter =
       leaf.type.empty() ? AnyNameFilter({leaf.value})
@@ -452,6 +548,14 @@ LdapDirectory::Lookup LdapDirectory::Walk(const Entry& from,
             targets_.emplace(UpperAscii(target.first), Lookup{dirresult::kOk, entry});
     }
   }
+  // The leaf's siblings named so, found before (the container is `from`): the answer is known.
+  if (plain && !listed_.empty() && leaf.type.empty() && start + 1 == components.size()) {
+    if (const auto it = children_.find(ChildrenKey(container, leaf.value)); it != children_.end()) {
+      found = it->second;
+      code = ldapcode::kSuccess;
+      plain = false;
+    }
+  }
   if (plain) found = Search(containerDn, LdapScope::kOneLevel, filter, &code, &matched);
   if (!proven && NameProblem(code)) {
     // An answer from inside `from` shows it is there; any other, that it may not be: then it
@@ -471,6 +575,7 @@ LdapDirectory::Lookup LdapDirectory::Walk(const Entry& from,
   if (code == ldapcode::kNoSuchObject)
     return FromMatched(from, components, start, matched, followLast, hops);
   if (code != ldapcode::kSuccess) return {Failed(code), {}};
+  if (plain && leaf.type.empty()) children_.emplace(ChildrenKey(container, leaf.value), found);
 
   std::vector<const Entry*> fitting;
   for (const Entry& entry : found) {
@@ -534,14 +639,19 @@ LdapDirectory::Lookup LdapDirectory::FromMatched(const Entry& from,
   for (std::size_t i = start + depth; i < components.size(); ++i) {
     const Entry* child = nullptr;
     int fitting = 0;
+    // Every child of `at` named like this component came back (with others named like
+    // another): kept for the walks that meet this entry again.
+    std::vector<Entry> children;
     for (const Entry& entry : found) {
-      if (entry.rdns.size() != at.rdns.size() + 1 || !Fits(entry.rdns.front(), components[i]))
-        continue;
+      if (entry.rdns.size() != at.rdns.size() + 1) continue;
       const std::vector<Rdn> parent(entry.rdns.begin() + 1, entry.rdns.end());
       if (!SameRdns(parent, at.rdns)) continue;
+      children.push_back(entry);
+      if (!Fits(entry.rdns.front(), components[i])) continue;
       child = &entry;
       ++fitting;
     }
+    children_.emplace(ChildrenKey(at.rdns, components[i].value), std::move(children));
     if (fitting == 0) return {dirresult::kNoSuchEntry, {}};
     if (fitting > 1) return {dirresult::kNoSuchEntry, {}};
     const bool last = i + 1 == components.size();

@@ -116,6 +116,19 @@ class LdapDirectory : public DirectoryClient {
   // whether it is there, and where it cannot, the target is read as Follow reads it.
   Lookup Walk(const Entry& from, const std::vector<Component>& components, std::size_t start,
               bool followLast, int hops, bool proven = true);
+  // Answers what the walk from `from` would, without its first search (and the search under
+  // what that one matched), where a listed alias among the name's containers, or children
+  // found before, prove where the typed guess ends: true with `*answer` then.
+  bool Shortcut(const Entry& from, const std::vector<Component>& components, std::size_t start,
+                int hops, Lookup* answer);
+  // The second search's walk at `parent`, the deepest entry the guess matched, met with
+  // `children`, its children named like components[at] (without the guessed type: the
+  // guess ended at `parent`): true where that tells the answer.
+  bool AtParent(const std::vector<Entry>& children, const std::vector<Component>& components,
+                std::size_t at, int hops, Lookup* answer);
+  // Children of `parent` named `component`'s value by a naming attribute: one search, once.
+  const std::vector<Entry>* Children(const std::vector<Rdn>& parent, const Component& component,
+                                     int* code);
   // An alias met above the last component followed, then the rest of the name walked.
   Lookup Through(const Entry& alias, const std::vector<Component>& components,
                  std::size_t next, bool followLast, int hops);
@@ -168,6 +181,9 @@ class LdapDirectory : public DirectoryClient {
   std::map<std::string, Lookup> memo_;
   std::map<std::string, Entry> answered_;
   std::map<std::string, Lookup> targets_;  // alias targets read, by DN upper-cased
+  // Children of a container, by its DN, "\\" and a value, upper-cased: every child named that
+  // value by a naming attribute (and maybe others), as a search below the container found them.
+  std::map<std::string, std::vector<Entry>> children_;
   // Every alias as ListAliases found it; empty until it succeeded.
   std::vector<Entry> listed_;
   // Every listed alias is named in plain ASCII (see ListedEnd).
