@@ -14,6 +14,10 @@
 // (ASCII letters without case, every other character exactly), whatever the server's
 // matching rules allow. Aliases above the last component are followed; the last one only
 // by ReadObjectName; chains are followed, a loop or a dangling alias is a failure.
+// With the aliases listed (ListAliases), a walk that meets a listed alias above the last
+// component goes on below its target without reading it, where the guess would stop at a
+// listed alias the guess and the search after it are not sent, and the children a search
+// found are kept for later walks: only where the answer is the one the full walk gives.
 //
 // Time. Connecting and every operation wait at most switches.timeoutSeconds. The connection
 // is made at the first call that needs it (the start-up asks for the default full name
