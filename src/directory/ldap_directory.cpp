@@ -44,10 +44,14 @@ bool SameRdns(const std::vector<Rdn>& a, const std::vector<Rdn>& b) {
 
 // `rdns` is `top` or an entry below it.
 bool AtOrBelow(const std::vector<Rdn>& rdns, const std::vector<Rdn>& top) {
-  return rdns.size() >= top.size() &&
-         SameRdns(std::vector<Rdn>(rdns.end() - static_cast<std::ptrdiff_t>(top.size()),
-                                   rdns.end()),
-                  top);
+  if (rdns.size() < top.size()) return false;
+  // Compared in place: it runs for every listed alias on many walks.
+  const std::size_t skip = rdns.size() - top.size();
+  for (std::size_t i = 0; i < top.size(); ++i)
+    if (!EqualsIgnoreCase(rdns[skip + i].type, top[i].type) ||
+        !EqualsIgnoreCase(rdns[skip + i].value, top[i].value))
+      return false;
+  return true;
 }
 
 // The filter for entries named `value` by any naming attribute.
