@@ -42,6 +42,18 @@ bool SameRdns(const std::vector<Rdn>& a, const std::vector<Rdn>& b) {
   return true;
 }
 
+// `rdns` is `top` or an entry below it.
+bool AtOrBelow(const std::vector<Rdn>& rdns, const std::vector<Rdn>& top) {
+  if (rdns.size() < top.size()) return false;
+  // Compared in place: it runs for every listed alias on many walks.
+  const std::size_t skip = rdns.size() - top.size();
+  for (std::size_t i = 0; i < top.size(); ++i)
+    if (!EqualsIgnoreCase(rdns[skip + i].type, top[i].type) ||
+        !EqualsIgnoreCase(rdns[skip + i].value, top[i].value))
+      return false;
+  return true;
+}
+
 // The filter for entries named `value` by any naming attribute.
 std::string AnyNameFilter(const std::vector<std::string>& values) {
   std::string filter = "(|";
@@ -86,6 +98,24 @@ bool AllNamingTypes(const std::vector<Rdn>& rdns) {
   for (const Rdn& rdn : rdns)
     if (rdn.verbatim || !IsNamingType(rdn.type)) return false;
   return true;
+}
+
+// A name the server and SameRdns compare alike: naming types, values of printable ASCII
+// (whose only folding is the letters' case) without the spaces a server's matching ignores.
+bool Plain(const std::vector<Rdn>& rdns) {
+  for (const Rdn& rdn : rdns) {
+    if (rdn.verbatim || !IsNamingType(rdn.type) || rdn.value.empty() ||
+        rdn.value.front() == ' ' || rdn.value.back() == ' ' ||
+        rdn.value.find("  ") != std::string::npos)
+      return false;
+    for (const char c : rdn.value)
+      if (c < ' ' || c > '~') return false;
+  }
+  return true;
+}
+
+std::string ChildrenKey(const std::vector<Rdn>& parent, const std::string& value) {
+  return UpperAscii(DnOf(parent)) + "\\" + UpperAscii(value);
 }
 
 std::string CodeText(int code) { return "LDAP result code " + std::to_string(code); }
@@ -189,6 +219,12 @@ std::vector<LdapDirectory::Entry> LdapDirectory::Search(const std::string& base,
   return entries;
 }
 
+const LdapDirectory::Entry* LdapDirectory::ListedAlias(const std::vector<Rdn>& rdns) const {
+  for (const Entry& alias : listed_)
+    if (SameRdns(alias.rdns, rdns)) return &alias;
+  return nullptr;
+}
+
 bool LdapDirectory::BelowBase(const Entry& entry) const {
   if (entry.rdns.size() <= baseRdns_.size()) return false;
   const std::vector<Rdn> tail(entry.rdns.end() - static_cast<std::ptrdiff_t>(baseRdns_.size()),
@@ -229,11 +265,6 @@ std::vector<std::pair<std::string, std::vector<Rdn>>> LdapDirectory::ListedTarge
   if (listed_.empty() || !AllNamingTypes(container) ||
       (!leaf.type.empty() && !IsNamingType(leaf.type)))
     return targets;
-  const auto listedAs = [this](const std::vector<Rdn>& rdns) -> const Entry* {
-    for (const Entry& alias : listed_)
-      if (SameRdns(alias.rdns, rdns)) return &alias;
-    return nullptr;
-  };
   for (const Entry& alias : listed_) {
     if (alias.rdns.size() != container.size() + 1 || !Fits(alias.rdns.front(), leaf) ||
         !SameRdns(std::vector<Rdn>(alias.rdns.begin() + 1, alias.rdns.end()), container))
@@ -249,7 +280,7 @@ std::vector<std::pair<std::string, std::vector<Rdn>>> LdapDirectory::ListedTarge
       for (const auto& known : targets) seen = seen || SameRdns(known.second, rdns);
       if (seen) break;
       targets.emplace_back(at->target, rdns);
-      at = listedAs(rdns);
+      at = ListedAlias(rdns);
     }
   }
   return targets;
@@ -266,6 +297,136 @@ LdapDirectory::Lookup LdapDirectory::Follow(Entry alias, int* hops) {
   }
   if (!BelowBase(alias)) return {dirresult::kAliasToNothing, {}};
   return {dirresult::kOk, std::move(alias)};
+}
+
+bool LdapDirectory::ListedEnd(const Entry& alias, int* hops, Entry* end) const {
+  if (!listedPlain_) return false;
+  std::set<std::string> seen;
+  int counted = *hops;
+  for (const Entry* at = &alias;;) {
+    // A loop is left to Follow, which tells it.
+    if (!seen.insert(UpperAscii(DnOf(at->rdns))).second || ++counted > kMaxHops) return false;
+    std::vector<Rdn> rdns;
+    std::string problem;
+    if (!ParseDn(at->target, &rdns, &problem) || !Plain(rdns)) return false;
+    if (const Entry* next = ListedAlias(rdns)) {
+      at = next;
+      continue;
+    }
+    end->dn = at->target;
+    end->rdns = std::move(rdns);
+    end->isAlias = false;
+    end->target.clear();
+    if (!BelowBase(*end)) return false;
+    // Below an alias there is nothing: a dangling alias, which Follow tells.
+    for (std::size_t i = 1; i < end->rdns.size(); ++i)
+      if (ListedAlias(std::vector<Rdn>(end->rdns.begin() + static_cast<std::ptrdiff_t>(i),
+                                       end->rdns.end())))
+        return false;
+    *hops = counted;
+    return true;
+  }
+}
+
+const std::vector<LdapDirectory::Entry>* LdapDirectory::Children(const std::vector<Rdn>& parent,
+                                                                const Component& component,
+                                                                int* code) {
+  const std::string key = ChildrenKey(parent, component.value);
+  *code = ldapcode::kSuccess;
+  if (const auto it = children_.find(key); it != children_.end()) return &it->second;
+  std::string matched;
+  std::vector<Entry> found =
+      Search(DnOf(parent), LdapScope::kOneLevel, AnyNameFilter({component.value}), code, &matched);
+  if (*code != ldapcode::kSuccess) return nullptr;
+  return &(children_[key] = std::move(found));
+}
+
+bool LdapDirectory::AtParent(const std::vector<Entry>& children,
+                             const std::vector<Component>& components, std::size_t at, int hops,
+                             Lookup* answer) {
+  const Entry* child = nullptr;
+  int fitting = 0;
+  for (const Entry& entry : children)
+    if (Fits(entry.rdns.front(), components[at])) {
+      child = &entry;
+      ++fitting;
+    }
+  if (fitting != 1) {
+    *answer = {dirresult::kNoSuchEntry, {}};
+    return true;
+  }
+  // An entry that is no alias: the second search would walk on through what it found, which
+  // these children do not show.
+  if (!child->isAlias) return false;
+  *answer = ++hops > kMaxHops ? Lookup{dirresult::kAliasLoop, {}}
+                              : Through(*child, components, at + 1, false, hops);
+  return true;
+}
+
+// The walk's first search asks one level below the guessed container. Where the guess
+// passes through an alias, the server answers "no such object" matched at that alias, and
+// the second search finds the alias itself; where the guess names a child that is not there
+// below an entry that is, it answers matched at that entry, and the second search's walk
+// meets that entry's children named like the next component. Both are known without
+// asking: the listing names the aliases, and a one-level search for the component (made
+// once per container and value) names those children.
+bool LdapDirectory::Shortcut(const Entry& from, const std::vector<Component>& components,
+                             std::size_t start, int hops, Lookup* answer) {
+  // A type the server may not know could make it refuse the guessed name instead.
+  for (std::size_t i = start; i < components.size(); ++i)
+    if (!components[i].type.empty() && !IsNamingType(components[i].type)) return false;
+  const auto guessed = [&](std::size_t i) -> std::string {
+    if (!components[i].type.empty()) return components[i].type;
+    return i == 0 && from.rdns.size() == baseRdns_.size() ? "o" : "ou";
+  };
+  // The children of `parent` (the guess matched as far as it, the next guessed child
+  // missing) as the second search's walk meets them.
+  const auto below = [&](const std::vector<Rdn>& parent, std::size_t at) {
+    int code = 0;
+    const std::vector<Entry>* children = Children(parent, components[at], &code);
+    if (!children) {
+      if (NameProblem(code)) return false;
+      *answer = {Failed(code), {}};
+      return true;
+    }
+    for (const Entry& child : *children)
+      if (EqualsIgnoreCase(child.rdns.front().type, guessed(at))) return false;
+    return AtParent(*children, components, at, hops, answer);
+  };
+  for (const Entry& alias : listed_) {
+    if (alias.rdns.size() <= from.rdns.size() || !AtOrBelow(alias.rdns, from.rdns)) continue;
+    const std::size_t at = start + (alias.rdns.size() - from.rdns.size()) - 1;
+    if (at + 1 >= components.size()) continue;
+    bool fits = true;
+    for (std::size_t i = start; i <= at && fits; ++i) {
+      const Rdn& rdn = alias.rdns[at - i];
+      fits = Fits(rdn, components[i]) && (i == at || EqualsIgnoreCase(rdn.type, guessed(i)));
+    }
+    if (!fits) continue;
+    if (EqualsIgnoreCase(alias.rdns.front().type, guessed(at))) {
+      *answer = Through(alias, components, at + 1, false, hops);
+      return true;
+    }
+    if (below(std::vector<Rdn>(alias.rdns.begin() + 1, alias.rdns.end()), at)) return true;
+  }
+  // Children of `from` found before.
+  if (children_.count(ChildrenKey(from.rdns, components[start].value)) != 0)
+    return below(from.rdns, start);
+  return false;
+}
+
+LdapDirectory::Lookup LdapDirectory::Through(const Entry& alias,
+                                             const std::vector<Component>& components,
+                                             std::size_t next, bool followLast, int hops) {
+  // The listing spares reading the target: the walk below it finds it with its first search.
+  // A target read before is taken as read.
+  Entry end;
+  int counted = hops;
+  if (ListedEnd(alias, &counted, &end) && targets_.count(UpperAscii(end.dn)) == 0)
+    return Walk(end, components, next, followLast, counted, false);
+  const Lookup target = Follow(alias, &hops);
+  if (target.code != dirresult::kOk) return target;
+  return Walk(target.entry, components, next, followLast, hops);
 }
 
 LdapDirectory::Lookup LdapDirectory::Resolve(const std::vector<std::string_view>& rootFirst,
@@ -311,7 +472,8 @@ LdapDirectory::Lookup LdapDirectory::Resolve(const std::vector<std::string_view>
 // Finds components[start..] below `from`, a container that is no alias.
 LdapDirectory::Lookup LdapDirectory::Walk(const Entry& from,
                                           const std::vector<Component>& components,
-                                          std::size_t start, bool followLast, int hops) {
+                                          std::size_t start, bool followLast, int hops,
+                                          bool proven) {
   // The container guessed typed: the root-most "o=", the others "ou=".
   std::vector<Rdn> container = from.rdns;
   for (std::size_t i = start; i + 1 < components.size(); ++i) {
@@ -320,6 +482,11 @@ LdapDirectory::Lookup LdapDirectory::Walk(const Entry& from,
     container.insert(container.begin(),
                      Rdn{component.type.empty() ? (rootMost ? "o" : "ou") : component.type,
                          component.value});
+  }
+  // Without the listing every walk is the full one (which the listing's answers are held to).
+  if (!listed_.empty() && start + 1 < components.size() && !followLast) {
+    Lookup answer;
+    if (Shortcut(from, components, start, hops, &answer)) return answer;
   }
   const Component& leaf = components.back();
   const std::string filter =
@@ -336,7 +503,9 @@ LdapDirectory::Lookup LdapDirectory::Walk(const Entry& from,
   // of another type is not proven so, and then the plain search is made. (A server writes
   // every child of one entry below that entry's name, which is what tells the children of
   // a subtree search.)
-  const auto targets = ListedTargets(container, leaf);
+  const auto targets =
+      proven ? ListedTargets(container, leaf)
+             : std::vector<std::pair<std::string, std::vector<Rdn>>>();
   std::vector<Rdn> below = container;
   bool beside = true;
   for (const auto& target : targets) {
@@ -383,10 +552,34 @@ LdapDirectory::Lookup LdapDirectory::Walk(const Entry& from,
             targets_.emplace(UpperAscii(target.first), Lookup{dirresult::kOk, entry});
     }
   }
+  // The leaf's siblings named so, found before (the container is `from`): the answer is known.
+  if (plain && !listed_.empty() && leaf.type.empty() && start + 1 == components.size()) {
+    if (const auto it = children_.find(ChildrenKey(container, leaf.value)); it != children_.end()) {
+      found = it->second;
+      code = ldapcode::kSuccess;
+      plain = false;
+    }
+  }
   if (plain) found = Search(containerDn, LdapScope::kOneLevel, filter, &code, &matched);
+  if (!proven && NameProblem(code)) {
+    // An answer from inside `from` shows it is there; any other, that it may not be: then it
+    // is read first, as following the alias reads it, and the walk made anew from what came.
+    std::vector<Rdn> matchedRdns;
+    std::string problem;
+    if (code != ldapcode::kNoSuchObject || !ParseDn(matched, &matchedRdns, &problem) ||
+        !AtOrBelow(matchedRdns, from.rdns)) {
+      Lookup target = Read(from.dn);
+      if (target.code == dirresult::kOk && target.entry.isAlias)
+        target = Follow(target.entry, &hops);
+      if (target.code != dirresult::kOk) return target;
+      if (!BelowBase(target.entry)) return {dirresult::kAliasToNothing, {}};
+      return Walk(target.entry, components, start, followLast, hops);
+    }
+  }
   if (code == ldapcode::kNoSuchObject)
     return FromMatched(from, components, start, matched, followLast, hops);
   if (code != ldapcode::kSuccess) return {Failed(code), {}};
+  if (plain && leaf.type.empty()) children_.emplace(ChildrenKey(container, leaf.value), found);
 
   std::vector<const Entry*> fitting;
   for (const Entry& entry : found) {
@@ -398,7 +591,9 @@ LdapDirectory::Lookup LdapDirectory::Walk(const Entry& from,
     if (same) fitting.push_back(&entry);
   }
   // The container is there but holds no such leaf: it may be an alias, or the guess typed
-  // a component wrongly. The search under the container tells.
+  // a component wrongly. The search under the container tells. Without a guessed component
+  // the container is `from`, no alias, and that search would find only what this one did.
+  if (fitting.empty() && start + 1 == components.size()) return {dirresult::kNoSuchEntry, {}};
   if (fitting.empty()) return FromMatched(from, components, start, containerDn, followLast, hops);
   if (fitting.size() > 1) return {dirresult::kNoSuchEntry, {}};
   const Entry& entry = *fitting.front();
@@ -415,13 +610,8 @@ LdapDirectory::Lookup LdapDirectory::FromMatched(const Entry& from,
                                                  bool followLast, int hops) {
   std::vector<Rdn> matchedRdns;
   std::string problem;
-  const auto under = [&from](const std::vector<Rdn>& rdns) {
-    return rdns.size() >= from.rdns.size() &&
-           SameRdns(std::vector<Rdn>(rdns.end() - static_cast<std::ptrdiff_t>(from.rdns.size()),
-                                     rdns.end()),
-                    from.rdns);
-  };
-  if (matched.empty() || !ParseDn(matched, &matchedRdns, &problem) || !under(matchedRdns))
+  if (matched.empty() || !ParseDn(matched, &matchedRdns, &problem) ||
+      !AtOrBelow(matchedRdns, from.rdns))
     matchedRdns = from.rdns;
   std::size_t depth = matchedRdns.size() - from.rdns.size();  // components the server matched
   if (depth >= components.size() - start) depth = components.size() - start - 1;
@@ -448,31 +638,31 @@ LdapDirectory::Lookup LdapDirectory::FromMatched(const Entry& from,
       if (SameRdns(entry.rdns, matchedRdns)) self = &entry;
     if (!self) return {dirresult::kNoSuchEntry, {}};
     at = *self;
-    if (at.isAlias) {
-      const Lookup target = Follow(at, &hops);
-      if (target.code != dirresult::kOk) return target;
-      return Walk(target.entry, components, start + depth, followLast, hops);
-    }
+    if (at.isAlias) return Through(at, components, start + depth, followLast, hops);
   }
   for (std::size_t i = start + depth; i < components.size(); ++i) {
     const Entry* child = nullptr;
     int fitting = 0;
+    // Every child of `at` named like this component came back (with others named like
+    // another): kept for the walks that meet this entry again.
+    std::vector<Entry> children;
     for (const Entry& entry : found) {
-      if (entry.rdns.size() != at.rdns.size() + 1 || !Fits(entry.rdns.front(), components[i]))
-        continue;
+      if (entry.rdns.size() != at.rdns.size() + 1) continue;
       const std::vector<Rdn> parent(entry.rdns.begin() + 1, entry.rdns.end());
       if (!SameRdns(parent, at.rdns)) continue;
+      children.push_back(entry);
+      if (!Fits(entry.rdns.front(), components[i])) continue;
       child = &entry;
       ++fitting;
     }
+    children_.emplace(ChildrenKey(at.rdns, components[i].value), std::move(children));
     if (fitting == 0) return {dirresult::kNoSuchEntry, {}};
     if (fitting > 1) return {dirresult::kNoSuchEntry, {}};
     const bool last = i + 1 == components.size();
     if (child->isAlias && (!last || followLast)) {
       if (++hops > kMaxHops) return {dirresult::kAliasLoop, {}};
-      const Lookup target = Follow(*child, &hops);
-      if (target.code != dirresult::kOk || last) return target;
-      return Walk(target.entry, components, i + 1, followLast, hops);
+      if (last) return Follow(*child, &hops);
+      return Through(*child, components, i + 1, followLast, hops);
     }
     at = *child;
   }
@@ -623,8 +813,12 @@ bool LdapDirectory::ListAliases(std::vector<DirectoryAlias>* aliases) {
   }
   aliases->clear();
   listed_.clear();
-  for (const Entry& alias : found)
-    if (alias.isAlias) listed_.push_back(alias);
+  listedPlain_ = true;
+  for (const Entry& alias : found) {
+    if (!alias.isAlias) continue;
+    listed_.push_back(alias);
+    listedPlain_ = listedPlain_ && Plain(alias.rdns);
+  }
   for (const Entry& alias : found) {
     if (!alias.isAlias || !BelowBase(alias)) continue;
     DirectoryAlias listed;

@@ -14,6 +14,10 @@
 // (ASCII letters without case, every other character exactly), whatever the server's
 // matching rules allow. Aliases above the last component are followed; the last one only
 // by ReadObjectName; chains are followed, a loop or a dangling alias is a failure.
+// With the aliases listed (ListAliases), a walk that meets a listed alias above the last
+// component goes on below its target without reading it, where the guess would stop at a
+// listed alias the guess and the search after it are not sent, and the children a search
+// found are kept for later walks: only where the answer is the one the full walk gives.
 //
 // Time. Connecting and every operation wait at most switches.timeoutSeconds. The connection
 // is made at the first call that needs it (the start-up asks for the default full name
@@ -111,8 +115,31 @@ class LdapDirectory : public DirectoryClient {
   std::int32_t Failed(int ldapCode);
 
   Lookup Resolve(const std::vector<std::string_view>& rootFirst, bool followLast);
+  // `proven` false: `from` is an alias's target the listing shows to be no alias, not yet
+  // read (its dn the target as aliasedObjectName spells it); the walk's own search tells
+  // whether it is there, and where it cannot, the target is read as Follow reads it.
   Lookup Walk(const Entry& from, const std::vector<Component>& components, std::size_t start,
-              bool followLast, int hops);
+              bool followLast, int hops, bool proven = true);
+  // Answers what the walk from `from` would, without its first search (and the search under
+  // what that one matched), where a listed alias among the name's containers, or children
+  // found before, prove where the typed guess ends: true with `*answer` then.
+  bool Shortcut(const Entry& from, const std::vector<Component>& components, std::size_t start,
+                int hops, Lookup* answer);
+  // The second search's walk at `parent`, the deepest entry the guess matched, met with
+  // `children`, its children named like components[at] (without the guessed type: the
+  // guess ended at `parent`): true where that tells the answer.
+  bool AtParent(const std::vector<Entry>& children, const std::vector<Component>& components,
+                std::size_t at, int hops, Lookup* answer);
+  // Children of `parent` named `component`'s value by a naming attribute: one search, once.
+  const std::vector<Entry>* Children(const std::vector<Rdn>& parent, const Component& component,
+                                     int* code);
+  // An alias met above the last component followed, then the rest of the name walked.
+  Lookup Through(const Entry& alias, const std::vector<Component>& components,
+                 std::size_t next, bool followLast, int hops);
+  // The end of `alias`'s chain as the listing knows it, with `*hops` counted as Follow counts
+  // them: true when that end is below the base, no listed alias and no listed alias's
+  // descendant, and every name on the way compares alike for the server and for us.
+  bool ListedEnd(const Entry& alias, int* hops, Entry* end) const;
   Lookup FromMatched(const Entry& from, const std::vector<Component>& components,
                      std::size_t start, const std::string& matched, bool followLast, int hops);
   Lookup Follow(Entry alias, int* hops);
@@ -122,6 +149,8 @@ class LdapDirectory : public DirectoryClient {
   std::vector<std::pair<std::string, std::vector<Rdn>>> ListedTargets(
       const std::vector<Rdn>& container, const Component& leaf) const;
 
+  // The listed alias named `rdns`, or null.
+  const Entry* ListedAlias(const std::vector<Rdn>& rdns) const;
   bool BelowBase(const Entry& entry) const;
   bool Fits(const Rdn& rdn, const Component& component) const;
   // The values below the base in the code page, leaf first; false when one cannot be
@@ -156,8 +185,13 @@ class LdapDirectory : public DirectoryClient {
   std::map<std::string, Lookup> memo_;
   std::map<std::string, Entry> answered_;
   std::map<std::string, Lookup> targets_;  // alias targets read, by DN upper-cased
+  // Children of a container, by its DN, "\\" and a value, upper-cased: every child named that
+  // value by a naming attribute (and maybe others), as a search below the container found them.
+  std::map<std::string, std::vector<Entry>> children_;
   // Every alias as ListAliases found it; empty until it succeeded.
   std::vector<Entry> listed_;
+  // Every listed alias is named in plain ASCII (see ListedEnd).
+  bool listedPlain_ = false;
 };
 
 }  // namespace zeb

@@ -291,20 +291,61 @@ TEST_F(LdapDirectoryTest, AListedAliasAndItsTargetCostOneRoundTrip) {
   EXPECT_EQ(directory.RoundTrips() - before, 2);
 }
 
+// Below a listed container alias a name costs what the walk below the alias's target costs:
+// the target is not read first, the guess that misses at the alias is not sent, nor the
+// search under what it matched. A container alias named as guessed (ou=Vente) costs nothing
+// more; one named otherwise (cn=Annex), one search for its container's children named so,
+// once; children found once are not asked for again. A target that is not there is read
+// to tell so.
+TEST_F(LdapDirectoryTest, BelowAListedContainerAliasOnlyTheWalkBelowItsTargetIsAsked) {
+  const DirContextHandle context = StartUp(directory);
+  std::vector<DirectoryAlias> aliases;
+  ASSERT_TRUE(directory.ListAliases(&aliases));
+  std::string object;
+  const auto trips = [&](const std::string& name, std::int32_t result) {
+    const int before = directory.RoundTrips();
+    EXPECT_EQ(directory.ReadObjectName(context, name, &object), result) << name;
+    return directory.RoundTrips() - before;
+  };
+  EXPECT_EQ(trips("Q2.Vente.Acme", 0), 1);
+  EXPECT_EQ(object, "Q2.Sales.Acme");
+  // Annex -> Desk -> ou=Sales, all in the listing.
+  EXPECT_EQ(trips("Robert.Annex.Acme", 0), 2);
+  EXPECT_EQ(object, "Robert.Sales.Acme");
+  EXPECT_EQ(trips("Nobody.Annex.Acme", dirresult::kNoSuchEntry), 1);
+  // The children of ou=Sales named Robert were found: nothing is asked.
+  EXPECT_EQ(trips("Robert.Vente.Acme", 0), 0);
+  EXPECT_EQ(object, "Robert.Sales.Acme");
+  // A deeper name below the target: the guess below it, then the search under the target.
+  EXPECT_EQ(trips("X.Twin.Annex.Acme", dirresult::kNoSuchEntry), 2);
+  // Dangling: the target gone (read to tell so), or below an alias; a loop.
+  EXPECT_EQ(trips("Robert.Shed.Acme", dirresult::kAliasToNothing), 3);
+  EXPECT_EQ(trips("Robert.Porch.Acme", dirresult::kAliasToNothing), 2);
+  EXPECT_EQ(trips("Robert.Wing.Acme", dirresult::kAliasLoop), 3);
+  EXPECT_EQ(trips("Nobody.Wing.Acme", dirresult::kAliasLoop), 0);
+}
+
 // The listing only saves searches: every answer is the one given without it, on every name
 // of the files and on names through each kind of alias.
 void ExpectListingChangesNoAnswer(const std::vector<std::string>& names) {
-  LdapDirectory listed(ServerConfig(testing::TestServerUrl()), Switches(), "",
-                       testing::TestLdapApi());
-  LdapDirectory plain(ServerConfig(testing::TestServerUrl()), Switches(), "",
-                      testing::TestLdapApi());
-  const DirContextHandle listedContext = StartUp(listed);
-  const DirContextHandle plainContext = StartUp(plain);
-  std::vector<DirectoryAlias> aliases;
-  ASSERT_TRUE(listed.ListAliases(&aliases));
-  for (const std::string& name : names)
-    EXPECT_EQ(Answers(listed, listedContext, name), Answers(plain, plainContext, name)) << name;
-  EXPECT_LT(listed.RoundTrips(), plain.RoundTrips() + 1);
+  // What one name's walk found serves the next, and an answer read may be the one given when
+  // canonicalizing it later: both orders, each beside a client without the listing.
+  for (const bool backwards : {false, true}) {
+    LdapDirectory listed(ServerConfig(testing::TestServerUrl()), Switches(), "",
+                         testing::TestLdapApi());
+    LdapDirectory plain(ServerConfig(testing::TestServerUrl()), Switches(), "",
+                        testing::TestLdapApi());
+    const DirContextHandle listedContext = StartUp(listed);
+    const DirContextHandle plainContext = StartUp(plain);
+    std::vector<DirectoryAlias> aliases;
+    ASSERT_TRUE(listed.ListAliases(&aliases));
+    std::vector<std::string> ordered = names;
+    if (backwards) std::reverse(ordered.begin(), ordered.end());
+    for (const std::string& name : ordered)
+      EXPECT_EQ(Answers(listed, listedContext, name), Answers(plain, plainContext, name))
+          << name << (backwards ? " (backwards)" : "");
+    EXPECT_LT(listed.RoundTrips(), plain.RoundTrips() + 1);
+  }
 }
 
 TEST_F(LdapDirectoryTest, TheListingChangesNoAnswer) {
@@ -317,13 +358,24 @@ TEST_F(LdapDirectoryTest, TheListingChangesNoAnswer) {
   names.insert(names.end(), {"Robert.Vente.Acme", "Q1.Vente.Acme", "Nobody.Vente.Acme",
                              "Ghost.Marketing.Acme", "LoopA.Marketing.Acme", "Bob.Other",
                              "CN=Q1.OU=Sales.O=Acme", "UID=Q1.Sales.Acme"});
+  // Below container aliases: through a chain, spelled in other case, dangling, a leaf, a loop;
+  // leaf aliases and deeper names below them, ambiguous and typeful components.
+  for (const char* container : {"Desk", "Annex", "Lobby", "Attic", "Shed", "Porch", "Seat",
+                                "Wing", "Yard", "CN=Annex", "OU=Annex", "Hall.Sales",
+                                "CN=Hall.Sales", "Twin.Sales"})
+    for (const char* below : {"Robert", "Bob", "Q1", "Rob.Marketing", "Nobody", "Twin",
+                              "X.Twin", "Robert.Nobody", "CN=Robert", "OU=Robert"})
+      names.push_back(std::string(below) + "." + container + ".Acme");
+  names.insert(names.end(), {"Robert.Desk.Annex.Acme", "Sales.Lobby.Acme", "Robert.Sales.Lobby.Acme"});
   ExpectListingChangesNoAnswer(names);
 }
 
 TEST(LdapSampleDirectory, TheListingChangesNoAnswer) {
   std::vector<std::string> names = NamesOf(testing::SampleDirectoryFile());
   names.insert(names.end(), {"Q2.Old.Acme", "Alice.Old.Acme", "Nobody.Old.Acme",
-                             "APPS.SYS.Unit.Org", "hidden.exe.APPS.SYS.Unit.Org", "BOB.SALES.ACME"});
+                             "APPS.SYS.Unit.Org", "hidden.exe.APPS.SYS.Unit.Org", "BOB.SALES.ACME",
+                             "DATA.SYS.Unit.Org", "report.exe.DATA.SYS.Unit.Org", "User1.SYS.Unit.Org",
+                             "Robert.Sales.Old.Acme", "Bob.Old.Acme", "Q1.Old.Acme"});
   ExpectListingChangesNoAnswer(names);
 }
 
