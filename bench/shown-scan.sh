@@ -68,7 +68,7 @@ timed_run() {
   rm -f "$report"
   local start end pid
   start=$(date +%s.%N)
-  wine "$ZEB" "${args[@]}" "$@" >/dev/null 2>&1 &
+  wine "$ZEB" "${args[@]}" "$1" >/dev/null 2>&1 &
   pid=$!
   while [[ ! -s $report ]] && kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
   end=$(date +%s.%N)
@@ -78,17 +78,13 @@ timed_run() {
   awk -v s="$start" -v e="$end" 'BEGIN { printf "%.2f", e - s }'
 }
 
-shown=() hidden=() shown_base=() hidden_base=()
+shown=() hidden=()
 timed_run /STEALTH >/dev/null  # warm-up: the first start of a prefix loads more
 for r in $(seq "$RUNS"); do
   hidden+=("$(timed_run /STEALTH)")
   hidden_changes=$(($(wc -l <"$report") - 1))
   shown+=("$(timed_run /AUTO)")
   shown_changes=$(($(wc -l <"$report") - 1))
-  # The same runs with nothing ticked: what starting, showing the windows and ending cost
-  # without any scan, so that the scan's own cost can be told apart from it.
-  hidden_base+=("$(timed_run /STEALTH /NOREG)")
-  shown_base+=("$(timed_run /AUTO /NOREG)")
 done
 
 median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END{print (NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2}'; }
@@ -99,11 +95,6 @@ echo "# changes in the report (last run): hidden $hidden_changes, shown $shown_c
 printf "%-8s %7s %8s  %s\n" run min_s median_s "all runs (s)"
 printf "%-8s %7.2f %8.2f  %s\n" hidden "$(minimum "${hidden[@]}")" "$(median "${hidden[@]}")" "${hidden[*]}"
 printf "%-8s %7.2f %8.2f  %s\n" shown "$(minimum "${shown[@]}")" "$(median "${shown[@]}")" "${shown[*]}"
-printf "%-8s %7.2f %8.2f  %s\n" hidden0 "$(minimum "${hidden_base[@]}")" "$(median "${hidden_base[@]}")" "${hidden_base[*]}"
-printf "%-8s %7.2f %8.2f  %s\n" shown0 "$(minimum "${shown_base[@]}")" "$(median "${shown_base[@]}")" "${shown_base[*]}"
-awk -v h="$(median "${hidden[@]}")" -v s="$(median "${shown[@]}")" \
-    -v h0="$(median "${hidden_base[@]}")" -v s0="$(median "${shown_base[@]}")" \
-  'BEGIN{printf "scan cost (less the same run with nothing ticked): shown/hidden=%.2f (medians)\n", (s-s0)/(h-h0)}'
 awk -v h="$(minimum "${hidden[@]}")" -v s="$(minimum "${shown[@]}")" \
   'BEGIN{printf "ratio of minima: shown/hidden=%.2f\n", s/h}'
 awk -v h="$(median "${hidden[@]}")" -v s="$(median "${shown[@]}")" -v N="$N" \
