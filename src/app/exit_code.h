@@ -12,7 +12,7 @@ enum class ExitCode : int {
   kDirectoryFailed = 3,  // the directory could not be used
   kSaveFailed = 4,       // Save ended by an error, or ticked lines not written
   kChangesFound = 5,     // a report-only run found changes
-  kJournalFailed = 6,    // the journal could not be written
+  kJournalFailed = 6,    // the journal could not be written, or a rollback's read or used
 };
 
 class RunExitCode {

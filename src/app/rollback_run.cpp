@@ -39,7 +39,11 @@ void AddLine(ChangeList& changes, const JournalItem& item) {
 
 void ListRestorations(AppServices& services, AppState& state) {
   const LoadedJournal journal = LoadJournal(services.workstation, services.rollbackJournal);
-  if (!journal.ok) throw std::runtime_error(journal.error);
+  if (!journal.ok) {
+    // A refused journal is a failed run, not a rollback with nothing to do.
+    state.exitCode.Raise(ExitCode::kJournalFailed);
+    throw std::runtime_error(journal.error);
+  }
   state.rollbackRun = true;
   state.restorations = journal.restorations;
   state.rollbackHives = journal.hives;

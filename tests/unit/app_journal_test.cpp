@@ -113,6 +113,7 @@ TEST_F(AppJournalTest, ARollbackOfAJournalThatDoesNotVerifyListsNothing) {
   EXPECT_TRUE(h.Logged("error: The journal cannot be used: C:\\ZEB\\run.jnl, line 5: the record "
                        "does not verify: the journal was altered, records were inserted or "
                        "removed, or it was written on another computer"));
+  EXPECT_EQ(h.program().State().exitCode.Value(), static_cast<int>(ExitCode::kJournalFailed));
 }
 
 }  // namespace

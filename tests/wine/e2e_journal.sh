@@ -4,8 +4,8 @@
 # of HKEY_LOCAL_MACHINE and HKEY_USERS (as exported), every INI file and every shortcut
 # exactly as before; the same for a "Search and Replace" run with nested key renames. Then a
 # value changed by hand between run and rollback is reported "changed since" and left alone
-# while everything else is restored; and a journal with one record altered is refused with
-# nothing written.
+# while everything else is restored; and a journal with one record altered, and one another
+# computer signed, are refused with nothing written.
 #
 #   e2e_journal.sh zeb.exe tools-folder source-folder
 set -uo pipefail
@@ -67,6 +67,7 @@ e2e_check "changed by hand: the line is that value's" \
 # --- A journal with one record altered ------------------------------------------------------
 e2e_run_zeb 90 "$HARNESS_ROOT/third.csv" "/JOURNAL=$journal"
 e2e_snapshot "$HARNESS_ROOT/third-after" "$tools"
+cp "$(harness_unix_path "$journal")" "$HARNESS_ROOT/third.jnl"
 sed -i '0,/"Rob"/s//"Eve"/' "$(harness_unix_path "$journal")"
 # The refusal is an error box, which an unattended run still shows (and waits at): the run
 # is stopped after a while, and must have written nothing.
@@ -77,6 +78,29 @@ e2e_check "an altered journal: nothing is written" \
 # shellcheck disable=SC2016
 e2e_check "an altered journal: the report lists no restoration" \
   bash -c '! tr -d "\r" <"$1" 2>/dev/null | grep -q ",restored$"' _ "$HARNESS_ROOT/altered.csv"
+
+# --- A journal another computer signed --------------------------------------------------------
+# Every computer signs with its own random key: with this computer's key replaced by another,
+# the unaltered journal is one another computer wrote. /QUIET turns the refusal's box into a
+# report line, so the run ends by itself and says why.
+other_key=$(head -c 32 /dev/urandom | od -An -tx1 | tr -d ' \n')
+wine reg add 'HKEY_LOCAL_MACHINE\Software\Varnok\Consulting\ZEB\Journal' /v Key /t REG_BINARY \
+  /d "$other_key" /f >/dev/null 2>&1
+timeout 60 wineserver -w
+e2e_snapshot "$HARNESS_ROOT/other-before" "$tools"
+cp "$HARNESS_ROOT/third.jnl" "$(harness_unix_path "$journal")"
+e2e_run_zeb 60 "$HARNESS_ROOT/other.csv" /QUIET "/ROLLBACK=$journal"
+status=$?
+e2e_check "another computer's journal: the rollback ends with a failure's exit code (was $status)" \
+  test "$status" -ne 0 -a "$status" -ne 124
+e2e_check "another computer's journal: the report says it does not verify" \
+  grep -q 'message: .*does not verify' "$HARNESS_ROOT/other.csv"
+e2e_snapshot "$HARNESS_ROOT/other-after" "$tools"
+e2e_check "another computer's journal: nothing is written" \
+  e2e_same_workstation "$HARNESS_ROOT/other-before" "$HARNESS_ROOT/other-after"
+# shellcheck disable=SC2016
+e2e_check "another computer's journal: the report lists no restoration" \
+  bash -c '! tr -d "\r" <"$1" | grep -q ",restored$"' _ "$HARNESS_ROOT/other.csv"
 
 echo "took $SECONDS s"
 if [ "$e2e_failures" -gt 0 ]; then
