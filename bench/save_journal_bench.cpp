@@ -18,13 +18,7 @@
 #include "platform/win32/win32_workstation.h"
 #else
 #include "platform/memory/memory_append_file.h"
-#include "platform/memory/memory_file_bytes.h"
-#include "platform/memory/memory_file_finder.h"
-#include "platform/memory/memory_file_system.h"
-#include "platform/memory/memory_profiles.h"
-#include "platform/memory/memory_registry.h"
-#include "platform/memory/memory_shell_links.h"
-#include "platform/memory/memory_system.h"
+#include "support/memory_workstation.h"
 #endif
 
 namespace {
@@ -91,14 +85,7 @@ struct Platform {
   RegKey root = hkey::kCurrentUser;
 };
 #else
-struct Platform {
-  MemoryRegistry registry;
-  MemoryFileSystem files;
-  MemoryProfiles profiles{files};
-  MemoryFileFinder finder{files};
-  MemoryShellLinkFactory shellLinks{files};
-  MemorySystem facts;
-  MemoryFileBytes fileBytes{files};
+struct Platform : testing::MemoryWorkstation {
   NoSpoolerSystem system{facts};
   Workstation workstation{registry, profiles, finder, shellLinks, system, fileBytes};
   MemoryAppendFiles journals;

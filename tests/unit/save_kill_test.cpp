@@ -7,15 +7,9 @@
 #include <functional>
 
 #include "changes/undo_image.h"
-#include "platform/memory/memory_file_bytes.h"
-#include "platform/memory/memory_file_finder.h"
-#include "platform/memory/memory_file_system.h"
-#include "platform/memory/memory_profiles.h"
-#include "platform/memory/memory_registry.h"
-#include "platform/memory/memory_shell_links.h"
-#include "platform/memory/memory_system.h"
 #include "platform/memory/write_budget.h"
 #include "platform/registry.h"
+#include "support/memory_workstation.h"
 #include "support/save_setup.h"
 
 namespace zeb {
@@ -28,7 +22,7 @@ constexpr std::size_t kMostWrites = 500;
 using Bytes = std::vector<std::uint8_t>;
 using Strings = std::vector<std::string>;
 
-struct Station {
+struct Station : testing::MemoryWorkstation {
   Station() {
     files.MakeFolder("C:\\WINDOWS");
     setup.iniFile = kIni;
@@ -74,13 +68,6 @@ struct Station {
   }
 
   WriteBudget budget{0};
-  MemoryRegistry registry;
-  MemoryFileSystem files;
-  MemoryProfiles profiles{files};
-  MemoryFileFinder finder{files};
-  MemoryShellLinkFactory shellLinks{files};
-  MemorySystem facts;
-  MemoryFileBytes fileBytes{files};
   testing::SaveSetup setup{registry, profiles, finder, shellLinks, facts, fileBytes};
 };
 
