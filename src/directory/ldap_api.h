@@ -18,6 +18,8 @@ namespace zeb {
 namespace ldapcode {
 constexpr int kSuccess = 0;
 constexpr int kTimeLimitExceeded = 3;
+constexpr int kSizeLimitExceeded = 4;
+constexpr int kAdminLimitExceeded = 11;
 constexpr int kUndefinedAttributeType = 17;
 constexpr int kInappropriateMatching = 18;
 constexpr int kInvalidAttributeSyntax = 21;

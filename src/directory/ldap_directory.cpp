@@ -807,8 +807,11 @@ bool LdapDirectory::ListAliases(std::vector<DirectoryAlias>* aliases) {
   const std::vector<Entry> found =
       Search(url_.base, LdapScope::kSubtree, "(objectClass=alias)", &code, &matched);
   // A server that lists only some (a size limit) gives no list: an index needs them all.
+  // Its limit says nothing about the names, which are then looked up one by one.
   if (code != ldapcode::kSuccess) {
-    if (!NameProblem(code)) Failed(code);
+    if (!NameProblem(code) && code != ldapcode::kSizeLimitExceeded &&
+        code != ldapcode::kAdminLimitExceeded)
+      Failed(code);
     return false;
   }
   aliases->clear();

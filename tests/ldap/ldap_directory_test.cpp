@@ -379,6 +379,84 @@ TEST(LdapSampleDirectory, TheListingChangesNoAnswer) {
   ExpectListingChangesNoAnswer(names);
 }
 
+// The test backend, except that listing every alias hits the server's size limit (as a
+// directory of more aliases than its limit answers).
+class SizeLimitedApi : public LdapApi {
+ public:
+  explicit SizeLimitedApi(LdapApi& api) : api_(api) {}
+  LdapSession* Init(const std::string& host, int port, bool secure) override {
+    return api_.Init(host, port, secure);
+  }
+  int SetOption(LdapSession* session, int option, int value) override {
+    return api_.SetOption(session, option, value);
+  }
+  int Connect(LdapSession* session, int timeoutSeconds) override {
+    return api_.Connect(session, timeoutSeconds);
+  }
+  int SimpleBind(LdapSession* session, const std::string& dn, const std::string& password,
+                 int timeoutSeconds) override {
+    return api_.SimpleBind(session, dn, password, timeoutSeconds);
+  }
+  int Search(LdapSession* session, const std::string& base, LdapScope scope,
+             const std::string& filter, const std::vector<std::string>& attributes,
+             int timeoutSeconds, LdapMessage** result) override {
+    const int rc = api_.Search(session, base, scope, filter, attributes, timeoutSeconds, result);
+    if (scope != LdapScope::kSubtree || filter != "(objectClass=alias)") return rc;
+    ++limited;
+    limitedAnswer_ = *result;
+    return ldapcode::kSizeLimitExceeded;
+  }
+  LdapMessage* FirstEntry(LdapSession* session, LdapMessage* result) override {
+    return api_.FirstEntry(session, result);
+  }
+  LdapMessage* NextEntry(LdapSession* session, LdapMessage* entry) override {
+    return api_.NextEntry(session, entry);
+  }
+  std::string GetDn(LdapSession* session, LdapMessage* entry) override {
+    return api_.GetDn(session, entry);
+  }
+  std::vector<std::string> GetValues(LdapSession* session, LdapMessage* entry,
+                                     const std::string& attribute) override {
+    return api_.GetValues(session, entry, attribute);
+  }
+  int ParseResult(LdapSession* session, LdapMessage* result, int* code,
+                  std::string* matchedDn) override {
+    const int rc = api_.ParseResult(session, result, code, matchedDn);
+    if (result == limitedAnswer_) *code = ldapcode::kSizeLimitExceeded;
+    return rc;
+  }
+  void MessageFree(LdapMessage* message) override {
+    if (message == limitedAnswer_) limitedAnswer_ = nullptr;
+    api_.MessageFree(message);
+  }
+  void Unbind(LdapSession* session) override { api_.Unbind(session); }
+
+  int limited = 0;
+
+ private:
+  LdapApi& api_;
+  LdapMessage* limitedAnswer_ = nullptr;
+};
+
+// A size limit is the server's answer about the listing, not a server that stopped: the run
+// goes on without the index, and every name is looked up as it would be without one.
+TEST(LdapDirectoryListing, ASizeLimitLeavesTheIndexOutAndTheServerInUse) {
+  SizeLimitedApi api(testing::TestLdapApi());
+  LdapDirectory directory(ServerConfig(testing::TestServerUrl()), Switches(), "", api);
+  const DirContextHandle context = StartUp(directory);
+  RecordingView view;
+  DirectoryNames names(directory, context, "ACME_TREE", view, lookups::kMemoAndIndex);
+  EXPECT_EQ(api.limited, 1);
+  std::vector<DirectoryAlias> aliases;
+  EXPECT_FALSE(directory.ListAliases(&aliases));
+  std::string target;
+  ASSERT_TRUE(names.ResolveAlias(kTree + "\\Acme\\Marketing\\Rob", &target));
+  EXPECT_EQ(target, kTree + "\\Acme\\Sales\\Robert");
+  EXPECT_TRUE(directory.FindEntry(kTree + "\\Acme\\Sales\\Bob"));
+  EXPECT_EQ(directory.FailureDuringRun(), "");
+  EXPECT_TRUE(view.messages.empty());
+}
+
 TEST(LdapDirectoryStartUp, AWrongPasswordFailsTheStartUpWithItsResultCode) {
   const DirectoryConfig config = ServerConfig(testing::TestServerUrl());
   LdapDirectory wrong(config, Switches(5, "cn=admin"), "wrong", testing::TestLdapApi());
