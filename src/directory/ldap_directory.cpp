@@ -118,6 +118,13 @@ std::string ChildrenKey(const std::vector<Rdn>& parent, const std::string& value
   return UpperAscii(DnOf(parent)) + "\\" + UpperAscii(value);
 }
 
+// A look-up's key in the memo: "1" or "0" for followLast, then the name upper-cased.
+std::string MemoKey(const std::vector<std::string_view>& rootFirst, bool followLast) {
+  std::string key = followLast ? "1" : "0";
+  for (const std::string_view text : rootFirst) key.append("\\").append(UpperAscii(text));
+  return key;
+}
+
 std::string CodeText(int code) { return "LDAP result code " + std::to_string(code); }
 
 }  // namespace
@@ -432,10 +439,9 @@ LdapDirectory::Lookup LdapDirectory::Through(const Entry& alias,
 LdapDirectory::Lookup LdapDirectory::Resolve(const std::vector<std::string_view>& rootFirst,
                                              bool followLast) {
   if (!Connected()) return {connectResult_, {}};
-  std::string key = followLast ? "1" : "0";
+  const std::string key = MemoKey(rootFirst, followLast);
   std::vector<Component> components;
   for (const std::string_view text : rootFirst) {
-    key.append("\\").append(UpperAscii(text));
     const std::size_t equals = text.find('=');
     Component component;
     if (equals != std::string_view::npos) {
@@ -708,9 +714,63 @@ std::int32_t LdapDirectory::UserEntry(Entry* entry) {
   if (userName_.empty()) return dirresult::kNoSuchEntry;
   const std::vector<std::string_view> rootFirst = DottedRootFirst(userName_);
   if (rootFirst.empty()) return dirresult::kNoSuchEntry;
+  if (!Connected()) return connectResult_;
+  // Asked before (FindEntry of the same name): the memo answers.
+  if (!userAsked_ && memo_.count(MemoKey(rootFirst, false)) == 0) {
+    userAsked_ = true;
+    std::int32_t failure = dirresult::kOk;
+    if (const Entry* listed = UserFromListing(rootFirst, &failure)) {
+      *entry = *listed;
+      memo_[MemoKey(rootFirst, false)] = {dirresult::kOk, *entry};
+      return dirresult::kOk;
+    }
+    if (failure != dirresult::kOk) return failure;
+  }
   Lookup lookup = Resolve(rootFirst, false);
   if (lookup.code == dirresult::kOk) *entry = std::move(lookup.entry);
   return lookup.code;
+}
+
+// The user's look-up would search one level below the guessed container (the root-most
+// component "o=", the others "ou=") for entries named like the leaf. The subtree search for
+// the aliases, widened by the leaf's filter, returns those children too, with the aliases:
+// one that fits the leaf is named so by a naming attribute and so is in both answers, and
+// the look-up takes only those. Its answer is then known where exactly one fits.
+const LdapDirectory::Entry* LdapDirectory::UserFromListing(
+    const std::vector<std::string_view>& rootFirst, std::int32_t* failure) {
+  std::vector<Rdn> container = baseRdns_;
+  for (std::size_t i = 0; i + 1 < rootFirst.size(); ++i)
+    container.insert(container.begin(), Rdn{i == 0 ? "o" : "ou", ToUtf8(rootFirst[i])});
+  const Component leaf{"", ToUtf8(rootFirst.back())};
+  std::vector<Rdn> named = container;
+  named.insert(named.begin(), Rdn{"cn", leaf.value});
+  // Only names the server compares as we do.
+  for (const std::string_view text : rootFirst)
+    if (text.empty() || text.find('=') != std::string_view::npos) return nullptr;
+  if (!Plain(named)) return nullptr;
+  int code = 0;
+  std::string matched;
+  std::vector<Entry> found = Search(url_.base, LdapScope::kSubtree,
+                                    "(|(objectClass=alias)" + AnyNameFilter({leaf.value}) + ")",
+                                    &code, &matched);
+  if (code != ldapcode::kSuccess) {
+    if (!NameProblem(code) && code != ldapcode::kSizeLimitExceeded &&
+        code != ldapcode::kAdminLimitExceeded)
+      *failure = Failed(code);
+    return nullptr;
+  }
+  startListing_ = std::move(found);
+  startListed_ = true;
+  const Entry* user = nullptr;
+  for (const Entry& entry : startListing_) {
+    if (entry.rdns.size() != container.size() + 1 ||
+        !SameRdns(std::vector<Rdn>(entry.rdns.begin() + 1, entry.rdns.end()), container))
+      continue;
+    if (!Fits(entry.rdns.front(), leaf)) continue;
+    if (user) return nullptr;
+    user = &entry;
+  }
+  return user;
 }
 
 std::string LdapDirectory::DefaultFullName() {
@@ -802,10 +862,16 @@ std::int32_t LdapDirectory::DXVRCanonicalizeName(DirContextHandle context,
 
 bool LdapDirectory::ListAliases(std::vector<DirectoryAlias>* aliases) {
   if (!initialised_ || serverFailure_ != 0) return false;
-  int code = 0;
+  int code = ldapcode::kSuccess;
   std::string matched;
-  const std::vector<Entry> found =
-      Search(url_.base, LdapScope::kSubtree, "(objectClass=alias)", &code, &matched);
+  std::vector<Entry> found;
+  if (startListed_) {
+    found = std::move(startListing_);
+    startListing_.clear();
+    startListed_ = false;
+  } else {
+    found = Search(url_.base, LdapScope::kSubtree, "(objectClass=alias)", &code, &matched);
+  }
   // A server that lists only some (a size limit) gives no list: an index needs them all.
   // Its limit says nothing about the names, which are then looked up one by one.
   if (code != ldapcode::kSuccess) {

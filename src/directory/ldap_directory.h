@@ -160,6 +160,10 @@ class LdapDirectory : public DirectoryClient {
   std::int32_t Dotted(const Entry& entry, bool typeful, std::string* name) const;
   bool Path(const Entry& entry, std::string* path) const;
   std::int32_t UserEntry(Entry* entry);
+  // The user's entry from the start-up listing, where that listing proves it to be the one
+  // the full look-up finds; null otherwise (or after a server failure, `*failure` set).
+  const Entry* UserFromListing(const std::vector<std::string_view>& rootFirst,
+                               std::int32_t* failure);
 
   LdapApi& api_;
   LdapUrl url_;
@@ -188,6 +192,11 @@ class LdapDirectory : public DirectoryClient {
   // Children of a container, by its DN, "\\" and a value, upper-cased: every child named that
   // value by a naming attribute (and maybe others), as a search below the container found them.
   std::map<std::string, std::vector<Entry>> children_;
+  // The aliases and the entries named like the user's leaf, listed by the user's look-up at
+  // start-up in one search, so that ListAliases needs no search of its own; used once.
+  std::vector<Entry> startListing_;
+  bool startListed_ = false;
+  bool userAsked_ = false;
   // Every alias as ListAliases found it; empty until it succeeded.
   std::vector<Entry> listed_;
   // Every listed alias is named in plain ASCII (see ListedEnd).

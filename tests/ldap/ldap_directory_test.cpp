@@ -457,6 +457,42 @@ TEST(LdapDirectoryListing, ASizeLimitLeavesTheIndexOutAndTheServerInUse) {
   EXPECT_TRUE(view.messages.empty());
 }
 
+// The user's look-up at start-up lists the aliases with it: the run's first search serves
+// both, and gives the user's entry exactly as the plain look-up (made first by FindEntry)
+// does, for names through aliases, ambiguous, missing or in other case too.
+TEST(LdapDirectoryStartUp, TheUsersLookUpListsTheAliasesAndChangesNoAnswer) {
+  for (const char* user :
+       {"Robert.Sales.Acme", "ROBERT.sales.acme", "Twin.Sales.Acme", "twin.sales.acme",
+        "Hall.Sales.Acme", "robert.hall.sales.acme", "Q1.Sales.Acme", "Rob.Marketing.Acme",
+        "Robert.Desk.Acme", "Robert.Annex.Acme", "Nobody.Sales.Acme", "Robert.Acme", "Acme",
+        "Bob.Other", "CN=Robert.Sales.Acme", "Vanya.Marketing.Acme"}) {
+    const DirectoryConfig config{testing::TestServerUrl(), "ACME_TREE", user};
+    LdapDirectory listing(config, Switches(), "", testing::TestLdapApi());
+    LdapDirectory plain(config, Switches(), "", testing::TestLdapApi());
+    const std::string fullName = listing.DefaultFullName();
+    StartUp(listing);
+    StartUp(plain);
+    plain.FindEntry(kTree + DottedToPath(user));
+    EXPECT_EQ(fullName, plain.DefaultFullName()) << user;
+    std::string listingLeaf, plainLeaf;
+    EXPECT_TRUE(listing.FindTree("ACME_TREE", &listingLeaf));
+    EXPECT_TRUE(plain.FindTree("ACME_TREE", &plainLeaf));
+    EXPECT_EQ(listingLeaf, plainLeaf) << user;
+    const int before = listing.RoundTrips();
+    EXPECT_EQ(Listed(listing), Listed(plain)) << user;
+    // A typeful name is looked up as written, without the listing.
+    if (std::string(user).find('=') == std::string::npos) {
+      EXPECT_EQ(listing.RoundTrips(), before) << user << ": listed again";
+    }
+  }
+  LdapDirectory directory(ServerConfig(testing::TestServerUrl()), Switches(), "",
+                          testing::TestLdapApi());
+  EXPECT_EQ(directory.DefaultFullName(), kTree + "\\Acme\\Sales\\Robert");
+  StartUp(directory);
+  EXPECT_FALSE(Listed(directory).empty());
+  EXPECT_EQ(directory.RoundTrips(), 2);  // the bind and one search
+}
+
 TEST(LdapDirectoryStartUp, AWrongPasswordFailsTheStartUpWithItsResultCode) {
   const DirectoryConfig config = ServerConfig(testing::TestServerUrl());
   LdapDirectory wrong(config, Switches(5, "cn=admin"), "wrong", testing::TestLdapApi());
