@@ -74,7 +74,7 @@ for mode in ldif ldap; do
   if [ "$mode" = ldap ]; then
     sleep 0.5
     subtree=$(grep -E " SRCH base=" "$log" | tail -n +$((searches + 1)) | grep -c 'scope=2')
-    pages=$(grep -E " SRCH base=" "$log" | tail -n +$((searches + 1)) | grep -c 'filter="(objectClass=alias)"')
+    pages=$(grep -E " SRCH base=" "$log" | tail -n +$((searches + 1)) | grep -cE 'filter="(\(\|)?\(objectClass=alias\)')
     rounds=$(($(count_of 'BIND dn=') - binds + $(count_of 'SRCH base=') - searches))
     echo "ldap: requests to slapd: $(($(count_of 'BIND dn=') - binds)) binds," \
       "$(($(count_of 'SRCH base=') - searches)) searches ($subtree of them subtree searches)"
