@@ -4,7 +4,7 @@
 # side in one run: the time of each zeb run (start-up, scan, Save, exit) and the requests
 # slapd received (from its stats log), by kind.
 #
-#   bench/ldap-scan.sh [USERS]
+#   [RUNS=N] bench/ldap-scan.sh [USERS]
 #
 # USERS (default 0) adds a generated organization to the directory (units of ten users, one
 # in ten an alias) and a Registry key to the workstation with one value per generated user
@@ -58,34 +58,44 @@ count_of() { grep -cE " $1" "$log"; }
 # Distinct names the sample workstation's scan meets that pass through an alias.
 sample_names_through_aliases=12
 declare -A seconds=()
-for mode in ldif ldap; do
-  e2e_prepare "$build/zeb.exe" "$tools" "$top/samples/acme" "$work" >/dev/null 2>&1 ||
-    { echo "ldap-scan: cannot seed a prefix" >&2; exit 1; }
-  harness_seed_reg "$work/bench.reg" || exit 1
-  harness_seed_file "$work/directory.ldif" 'C:\ZEB\directory.ldif' || exit 1
-  if [ "$mode" = ldif ]; then E2E_DIRECTORY='C:\ZEB\directory.ldif'; else E2E_DIRECTORY=$url; fi
-  binds=$(count_of 'BIND dn=') searches=$(count_of 'SRCH base=')
-  started=$(date +%s%N)
-  e2e_run_zeb 600 "$HARNESS_ROOT/report.csv" >/dev/null 2>&1
-  status=$?
-  seconds[$mode]=$(awk -v ns=$(($(date +%s%N) - started)) 'BEGIN { printf "%.2f", ns / 1e9 }')
-  changes=$(($(e2e_report_lines "$HARNESS_ROOT/report.csv" | wc -l) - 1))
-  echo "$mode: zeb ran ${seconds[$mode]} s (exit code $status), $changes changes"
-  if [ "$mode" = ldap ]; then
-    sleep 0.5
-    subtree=$(grep -E " SRCH base=" "$log" | tail -n +$((searches + 1)) | grep -c 'scope=2')
-    pages=$(grep -E " SRCH base=" "$log" | tail -n +$((searches + 1)) | grep -cE 'filter="(\(\|)?\(objectClass=alias\)')
-    rounds=$(($(count_of 'BIND dn=') - binds + $(count_of 'SRCH base=') - searches))
-    echo "ldap: requests to slapd: $(($(count_of 'BIND dn=') - binds)) binds," \
-      "$(($(count_of 'SRCH base=') - searches)) searches ($subtree of them subtree searches)"
-    # The bound: bind + the index's pages + one per distinct name through an alias: the
-    # sample's, counted from its workstation (bench/README.md lists them), and one per
-    # generated unit (its alias User9, named by two values).
-    through=$((sample_names_through_aliases + (users + 9) / 10))
-    echo "ldap: round trips $rounds, bound $((1 + pages + through))" \
-      "(1 bind + $pages index pages + $through names through an alias)"
-  fi
-  harness_stop
-  trap - EXIT
+times_ldif=() times_ldap=()
+for ((run = 1; run <= ${RUNS:-1}; run++)); do
+  for mode in ldif ldap; do
+    e2e_prepare "$build/zeb.exe" "$tools" "$top/samples/acme" "$work" >/dev/null 2>&1 ||
+      { echo "ldap-scan: cannot seed a prefix" >&2; exit 1; }
+    harness_seed_reg "$work/bench.reg" || exit 1
+    harness_seed_file "$work/directory.ldif" 'C:\ZEB\directory.ldif' || exit 1
+    if [ "$mode" = ldif ]; then E2E_DIRECTORY='C:\ZEB\directory.ldif'; else E2E_DIRECTORY=$url; fi
+    binds=$(count_of 'BIND dn=') searches=$(count_of 'SRCH base=')
+    started=$(date +%s%N)
+    e2e_run_zeb 600 "$HARNESS_ROOT/report.csv" >/dev/null 2>&1
+    status=$?
+    seconds[$mode]=$(awk -v ns=$(($(date +%s%N) - started)) 'BEGIN { printf "%.2f", ns / 1e9 }')
+    changes=$(($(e2e_report_lines "$HARNESS_ROOT/report.csv" | wc -l) - 1))
+    echo "$mode: zeb ran ${seconds[$mode]} s (exit code $status), $changes changes"
+    if [ "$mode" = ldap ]; then
+      sleep 0.5
+      subtree=$(grep -E " SRCH base=" "$log" | tail -n +$((searches + 1)) | grep -c 'scope=2')
+      pages=$(grep -E " SRCH base=" "$log" | tail -n +$((searches + 1)) | grep -cE 'filter="(\(\|)?\(objectClass=alias\)')
+      rounds=$(($(count_of 'BIND dn=') - binds + $(count_of 'SRCH base=') - searches))
+      echo "ldap: requests to slapd: $(($(count_of 'BIND dn=') - binds)) binds," \
+        "$(($(count_of 'SRCH base=') - searches)) searches ($subtree of them subtree searches)"
+      # The bound: bind + the index's pages + one per distinct name through an alias: the
+      # sample's, counted from its workstation (bench/README.md lists them), and one per
+      # generated unit (its alias User9, named by two values).
+      through=$((sample_names_through_aliases + (users + 9) / 10))
+      echo "ldap: round trips $rounds, bound $((1 + pages + through))" \
+        "(1 bind + $pages index pages + $through names through an alias)"
+    fi
+    harness_stop
+    trap - EXIT
+    if [ "$mode" = ldif ]; then times_ldif+=("${seconds[ldif]}"); else times_ldap+=("${seconds[ldap]}"); fi
+  done
+  awk -v a="${seconds[ldap]}" -v b="${seconds[ldif]}" 'BEGIN { printf "time_ratio ldap/ldif = %.3f\n", a / b }'
 done
-awk -v a="${seconds[ldap]}" -v b="${seconds[ldif]}" 'BEGIN { printf "time_ratio ldap/ldif = %.3f\n", a / b }'
+# With RUNS > 1 the two modes took turns; the medians' ratio is the one to read.
+if [ "${RUNS:-1}" -gt 1 ]; then
+  median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+  awk -v a="$(median "${times_ldap[@]}")" -v b="$(median "${times_ldif[@]}")" \
+    'BEGIN { printf "median: ldif %.2f s, ldap %.2f s, time_ratio ldap/ldif = %.3f\n", b, a, a / b }'
+fi
