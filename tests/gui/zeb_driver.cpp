@@ -3,7 +3,7 @@
 // query prints one line. Exit code 0 when every command succeeded, 1 at the first failure
 // (with the reason on stderr), 2 for a command line it does not understand.
 //
-//   wait-window FORM [SECONDS]     until a window is on screen; prints its caption
+//   wait-window FORM [SECONDS]     until a window is on screen with controls; prints its caption
 //   wait-hidden FORM [SECONDS]     until no such window is on screen
 //   caption FORM | visible FORM | client FORM | frame FORM
 //   text C | enabled C | shown C | checked C | rect C
@@ -47,6 +47,7 @@ struct Usage {
 
 constexpr double kDefaultWaitSeconds = 20;
 constexpr int kPollMs = 100;
+constexpr double kControlGraceSeconds = 2;
 constexpr char kMessageBoxClass[] = "#32770";
 
 std::string ClassOf(HWND window) {
@@ -93,8 +94,12 @@ std::vector<HWND> FindForms(const std::string& form, bool visibleOnly) {
   return search.found;
 }
 
+// The window on screen when there is one: a hidden window of the same class (a program
+// still ending, say) must not stand in for the one the test is working.
 HWND FindForm(const std::string& form) {
-  std::vector<HWND> found = FindForms(form, false);
+  const std::vector<HWND> shown = FindForms(form, true);
+  if (!shown.empty()) return shown.front();
+  const std::vector<HWND> found = FindForms(form, false);
   if (found.empty()) throw Failure{"no window " + form};
   return found.front();
 }
@@ -125,6 +130,18 @@ HWND FindDescendant(HWND parent, int id) {
   return search.found;
 }
 
+int ChildCount(HWND parent) {
+  int count = 0;
+  EnumChildWindows(
+      parent,
+      [](HWND, LPARAM data) -> BOOL {
+        ++*reinterpret_cast<int*>(data);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
 struct Control {
   HWND form;
   HWND window;
@@ -136,9 +153,19 @@ Control FindControl(const std::string& spec) {
   const std::string name = dot == std::string::npos ? spec : spec.substr(dot + 1);
   const ControlName* control = zeb::ui::FindControlName(form.c_str(), name.c_str());
   if (!control) throw Usage{"unknown control " + spec};
-  HWND formWindow = FindForm(form);
-  HWND window = FindDescendant(formWindow, control->id);
-  if (!window) throw Failure{"no control " + spec};
+  // Looked for again for a moment before giving up: under load a query can come while the
+  // program is still making or placing a form's controls.
+  HWND formWindow = nullptr;
+  HWND window = nullptr;
+  WaitFor(kControlGraceSeconds, [&] {
+    formWindow = FindForm(form);
+    window = FindDescendant(formWindow, control->id);
+    return window != nullptr;
+  });
+  if (!window)
+    throw Failure{"no control " + spec + " in the " +
+                  (IsWindowVisible(formWindow) ? "shown" : "hidden") + " window " + form +
+                  " of " + std::to_string(ChildCount(formWindow)) + " controls"};
   return {formWindow, window};
 }
 
@@ -316,7 +343,8 @@ void RunCommand(const std::string& command, Arguments& args) {
     if (!WaitFor(seconds, [&] {
           std::vector<HWND> forms = FindForms(form, true);
           found = forms.empty() ? nullptr : forms.front();
-          return found != nullptr;
+          // On screen with its controls made, so that the queries after this find them.
+          return found != nullptr && ChildCount(found) > 0;
         }))
       throw Failure{"window " + form + " did not appear"};
     Print(TextOf(found));
