@@ -79,6 +79,11 @@ bool NameProblem(int code) {
   }
 }
 
+// The server's limits on one answer: it is incomplete, and the server is still there.
+bool LimitReached(int code) {
+  return code == ldapcode::kSizeLimitExceeded || code == ldapcode::kAdminLimitExceeded;
+}
+
 bool IsAttributeType(std::string_view type) {
   if (type.empty()) return false;
   for (const char c : type) {
@@ -754,9 +759,7 @@ const LdapDirectory::Entry* LdapDirectory::UserFromListing(
                                     "(|(objectClass=alias)" + AnyNameFilter({leaf.value}) + ")",
                                     &code, &matched);
   if (code != ldapcode::kSuccess) {
-    if (!NameProblem(code) && code != ldapcode::kSizeLimitExceeded &&
-        code != ldapcode::kAdminLimitExceeded)
-      *failure = Failed(code);
+    if (!NameProblem(code) && !LimitReached(code)) *failure = Failed(code);
     return nullptr;
   }
   startListing_ = std::move(found);
@@ -873,11 +876,9 @@ bool LdapDirectory::ListAliases(std::vector<DirectoryAlias>* aliases) {
     found = Search(url_.base, LdapScope::kSubtree, "(objectClass=alias)", &code, &matched);
   }
   // A server that lists only some (a size limit) gives no list: an index needs them all.
-  // Its limit says nothing about the names, which are then looked up one by one.
+  // The names are then looked up one by one.
   if (code != ldapcode::kSuccess) {
-    if (!NameProblem(code) && code != ldapcode::kSizeLimitExceeded &&
-        code != ldapcode::kAdminLimitExceeded)
-      Failed(code);
+    if (!NameProblem(code) && !LimitReached(code)) Failed(code);
     return false;
   }
   aliases->clear();
