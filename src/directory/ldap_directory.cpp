@@ -54,6 +54,10 @@ bool AtOrBelow(const std::vector<Rdn>& rdns, const std::vector<Rdn>& top) {
   return true;
 }
 
+std::vector<Rdn> ParentOf(const std::vector<Rdn>& leafFirst) {
+  return std::vector<Rdn>(leafFirst.begin() + 1, leafFirst.end());
+}
+
 // The filter for entries named `value` by any naming attribute.
 std::string AnyNameFilter(const std::vector<std::string>& values) {
   std::string filter = "(|";
@@ -97,26 +101,6 @@ bool IsNamingType(std::string_view type) {
   for (const char* naming : kNamingTypes)
     if (EqualsIgnoreCase(type, naming)) return true;
   return false;
-}
-
-bool AllNamingTypes(const std::vector<Rdn>& rdns) {
-  for (const Rdn& rdn : rdns)
-    if (rdn.verbatim || !IsNamingType(rdn.type)) return false;
-  return true;
-}
-
-// A name the server and SameRdns compare alike: naming types, values of printable ASCII
-// (whose only folding is the letters' case) without the spaces a server's matching ignores.
-bool Plain(const std::vector<Rdn>& rdns) {
-  for (const Rdn& rdn : rdns) {
-    if (rdn.verbatim || !IsNamingType(rdn.type) || rdn.value.empty() ||
-        rdn.value.front() == ' ' || rdn.value.back() == ' ' ||
-        rdn.value.find("  ") != std::string::npos)
-      return false;
-    for (const char c : rdn.value)
-      if (c < ' ' || c > '~') return false;
-  }
-  return true;
 }
 
 std::string ChildrenKey(const std::vector<Rdn>& parent, const std::string& value) {
@@ -251,51 +235,162 @@ bool LdapDirectory::Fits(const Rdn& rdn, const Component& component) const {
   return EqualsIgnoreCase(rdn.value, component.value);
 }
 
-// An alias's target, read once however many aliases lead to it.
+void LdapDirectory::Record(const std::vector<Rdn>& root, bool subtree,
+                           const std::vector<std::string>& values,
+                           const std::vector<Entry>& entries) {
+  for (const std::string& value : values) covered_[UpperAscii(value)].push_back({root, subtree});
+  for (const Entry& entry : entries) {
+    // A name of several values fits no component, as in LdifDirectory: no one's sibling.
+    if (entry.rdns.empty() || entry.rdns.front().verbatim) continue;
+    std::vector<Entry>& siblings =
+        children_[ChildrenKey(ParentOf(entry.rdns), entry.rdns.front().value)];
+    const bool known = std::any_of(siblings.begin(), siblings.end(), [&](const Entry& sibling) {
+      return SameRdns(sibling.rdns, entry.rdns);
+    });
+    if (!known) siblings.push_back(entry);
+  }
+}
+
+const std::vector<LdapDirectory::Entry>* LdapDirectory::KnownChildren(
+    const std::vector<Rdn>& parent, const std::string& value) const {
+  static const std::vector<Entry> kNone;
+  const auto covering = covered_.find(UpperAscii(value));
+  if (covering == covered_.end()) return nullptr;
+  const bool known = std::any_of(
+      covering->second.begin(), covering->second.end(), [&](const Covered& covered) {
+        return covered.subtree ? AtOrBelow(parent, covered.root) : SameRdns(parent, covered.root);
+      });
+  if (!known) return nullptr;
+  const auto found = children_.find(ChildrenKey(parent, value));
+  return found == children_.end() ? &kNone : &found->second;
+}
+
+int LdapDirectory::SearchNamed(const std::vector<Rdn>& root, bool subtree,
+                               const std::vector<std::string>& values,
+                               std::vector<Entry>* found) {
+  int code = 0;
+  std::string matched;
+  *found = Search(DnOf(root), subtree ? LdapScope::kSubtree : LdapScope::kOneLevel,
+                  AnyNameFilter(values), &code, &matched);
+  if (code == ldapcode::kSuccess) Record(root, subtree, values, *found);
+  return code;
+}
+
+int LdapDirectory::ChildrenOf(const std::vector<Rdn>& parent, const std::string& value,
+                              std::vector<Entry>* children) {
+  if (const std::vector<Entry>* known = KnownChildren(parent, value)) {
+    *children = *known;
+    return ldapcode::kSuccess;
+  }
+  std::vector<Entry> found;
+  const int code = SearchNamed(parent, false, {value}, &found);
+  children->clear();
+  // From the answer itself: the server may spell `parent` otherwise than it was asked.
+  for (Entry& entry : found)
+    if (entry.rdns.size() == parent.size() + 1 && AtOrBelow(entry.rdns, parent) &&
+        Fits(entry.rdns.front(), Component{"", value}))
+      children->push_back(std::move(entry));
+  return code;
+}
+
+void LdapDirectory::AddListedTargets(const std::vector<Rdn>& at,
+                                     const std::vector<Component>& components, std::size_t i,
+                                     int depth, std::vector<std::string>* values,
+                                     std::vector<Rdn>* root) const {
+  if (depth > kMaxHops) return;
+  for (const Entry& alias : listed_) {
+    if (alias.rdns.size() <= at.size() || !AtOrBelow(alias.rdns, at)) continue;
+    const std::size_t met = i + (alias.rdns.size() - at.size()) - 1;  // the component it is
+    if (met >= components.size()) continue;
+    bool fits = true;
+    for (std::size_t k = i; k <= met && fits; ++k) fits = Fits(alias.rdns[met - k], components[k]);
+    if (!fits) continue;
+    // The chain as far as the listing knows it; a loop ends it.
+    std::set<std::string> seen;
+    std::vector<Rdn> end;
+    for (const Entry* hop = &alias; hop && seen.insert(UpperAscii(hop->target)).second;) {
+      std::vector<Rdn> rdns;
+      std::string problem;
+      if (!ParseDn(hop->target, &rdns, &problem) || rdns.size() <= baseRdns_.size() ||
+          !AtOrBelow(rdns, baseRdns_))
+        break;
+      for (std::size_t level = 0; level + baseRdns_.size() < rdns.size(); ++level)
+        values->push_back(rdns[level].value);
+      // The entry both lie below, the target's siblings included.
+      while (!AtOrBelow(ParentOf(rdns), *root)) root->erase(root->begin());
+      end = rdns;
+      hop = ListedAlias(rdns);
+    }
+    if (!end.empty() && met + 1 < components.size())
+      AddListedTargets(end, components, met + 1, depth + 1, values, root);
+  }
+}
+
+int LdapDirectory::ChildrenOnWalk(const std::vector<Rdn>& at,
+                                  const std::vector<Component>& components, std::size_t i,
+                                  std::vector<Entry>* children) {
+  const Component& component = components[i];
+  // A type no naming attribute is: asked as written, below this entry only.
+  if (!component.type.empty() && !IsNamingType(component.type)) {
+    int code = 0;
+    std::string matched;
+    *children = Search(DnOf(at), LdapScope::kOneLevel,
+                       "(" + component.type + "=" + EscapeFilterValue(component.value) + ")",
+                       &code, &matched);
+    return code;
+  }
+  if (!KnownChildren(at, component.value)) {
+    // One search tells this level and every one below it the name goes on to, and the
+    // listed aliases' targets the walk will meet, with their siblings: the walk on and the
+    // typeless writing of its answer need no more.
+    std::vector<std::string> values;
+    for (std::size_t k = i; k < components.size(); ++k) values.push_back(components[k].value);
+    std::vector<Rdn> root = at;
+    AddListedTargets(at, components, i, 0, &values, &root);
+    std::set<std::string> distinct;
+    values.erase(std::remove_if(values.begin(), values.end(),
+                                [&](const std::string& value) {
+                                  return !distinct.insert(UpperAscii(value)).second;
+                                }),
+                 values.end());
+    std::vector<Entry> found;
+    int code = SearchNamed(root, values.size() > 1 || root.size() < at.size(), values, &found);
+    // A server limit on so wide an answer: this level alone.
+    if (LimitReached(code) && values.size() > 1) return ChildrenOf(at, component.value, children);
+    if (code != ldapcode::kSuccess) return code;
+  }
+  return ChildrenOf(at, component.value, children);
+}
+
+// An alias's target, read once however many aliases lead to it: with its siblings named
+// alike, so that writing it typeless needs no more.
 LdapDirectory::Lookup LdapDirectory::Read(const std::string& dn) {
   const std::string key = UpperAscii(dn);
   if (const auto it = targets_.find(key); it != targets_.end()) return it->second;
+  std::vector<Rdn> rdns;
+  std::string problem;
   int code = 0;
-  std::string matched;
-  std::vector<Entry> found = Search(dn, LdapScope::kBase, "(objectClass=*)", &code, &matched);
+  std::vector<Entry> found;
+  const bool named = ParseDn(dn, &rdns, &problem) && !rdns.empty() && !rdns.front().verbatim &&
+                     IsNamingType(rdns.front().type);
+  if (named) {
+    code = ChildrenOf(ParentOf(rdns), rdns.front().value, &found);
+  } else {
+    std::string matched;
+    found = Search(dn, LdapScope::kBase, "(objectClass=*)", &code, &matched);
+  }
   Lookup lookup{dirresult::kAliasToNothing, {}};
   if (code != ldapcode::kSuccess) {
     const std::int32_t failure = Failed(code);
     if (failure != dirresult::kNoSuchEntry) return {failure, {}};
-  } else if (found.size() == 1) {
+  } else if (!named && found.size() == 1) {
     lookup = {dirresult::kOk, std::move(found.front())};
+  } else if (named) {
+    for (Entry& entry : found)
+      if (SameRdns(entry.rdns, rdns)) lookup = {dirresult::kOk, std::move(entry)};
   }
   targets_[key] = lookup;
   return lookup;
-}
-
-std::vector<std::pair<std::string, std::vector<Rdn>>> LdapDirectory::ListedTargets(
-    const std::vector<Rdn>& container, const Component& leaf) const {
-  std::vector<std::pair<std::string, std::vector<Rdn>>> targets;
-  // Only where every name involved compares as the server compares it (naming types,
-  // ASCII case only), so that "the same name" means the same entry to both.
-  if (listed_.empty() || !AllNamingTypes(container) ||
-      (!leaf.type.empty() && !IsNamingType(leaf.type)))
-    return targets;
-  for (const Entry& alias : listed_) {
-    if (alias.rdns.size() != container.size() + 1 || !Fits(alias.rdns.front(), leaf) ||
-        !SameRdns(std::vector<Rdn>(alias.rdns.begin() + 1, alias.rdns.end()), container))
-      continue;
-    // The chain as far as the listing knows it; a loop ends it.
-    const Entry* at = &alias;
-    for (int hop = 0; at && hop < kMaxHops; ++hop) {
-      std::vector<Rdn> rdns;
-      std::string problem;
-      if (!ParseDn(at->target, &rdns, &problem) || rdns.empty() || !AllNamingTypes(rdns))
-        return {};
-      bool seen = false;
-      for (const auto& known : targets) seen = seen || SameRdns(known.second, rdns);
-      if (seen) break;
-      targets.emplace_back(at->target, rdns);
-      at = ListedAlias(rdns);
-    }
-  }
-  return targets;
 }
 
 LdapDirectory::Lookup LdapDirectory::Follow(Entry alias, int* hops) {
@@ -309,136 +404,6 @@ LdapDirectory::Lookup LdapDirectory::Follow(Entry alias, int* hops) {
   }
   if (!BelowBase(alias)) return {dirresult::kAliasToNothing, {}};
   return {dirresult::kOk, std::move(alias)};
-}
-
-bool LdapDirectory::ListedEnd(const Entry& alias, int* hops, Entry* end) const {
-  if (!listedPlain_) return false;
-  std::set<std::string> seen;
-  int counted = *hops;
-  for (const Entry* at = &alias;;) {
-    // A loop is left to Follow, which tells it.
-    if (!seen.insert(UpperAscii(DnOf(at->rdns))).second || ++counted > kMaxHops) return false;
-    std::vector<Rdn> rdns;
-    std::string problem;
-    if (!ParseDn(at->target, &rdns, &problem) || !Plain(rdns)) return false;
-    if (const Entry* next = ListedAlias(rdns)) {
-      at = next;
-      continue;
-    }
-    end->dn = at->target;
-    end->rdns = std::move(rdns);
-    end->isAlias = false;
-    end->target.clear();
-    if (!BelowBase(*end)) return false;
-    // Below an alias there is nothing: a dangling alias, which Follow tells.
-    for (std::size_t i = 1; i < end->rdns.size(); ++i)
-      if (ListedAlias(std::vector<Rdn>(end->rdns.begin() + static_cast<std::ptrdiff_t>(i),
-                                       end->rdns.end())))
-        return false;
-    *hops = counted;
-    return true;
-  }
-}
-
-const std::vector<LdapDirectory::Entry>* LdapDirectory::Children(const std::vector<Rdn>& parent,
-                                                                const Component& component,
-                                                                int* code) {
-  const std::string key = ChildrenKey(parent, component.value);
-  *code = ldapcode::kSuccess;
-  if (const auto it = children_.find(key); it != children_.end()) return &it->second;
-  std::string matched;
-  std::vector<Entry> found =
-      Search(DnOf(parent), LdapScope::kOneLevel, AnyNameFilter({component.value}), code, &matched);
-  if (*code != ldapcode::kSuccess) return nullptr;
-  return &(children_[key] = std::move(found));
-}
-
-bool LdapDirectory::AtParent(const std::vector<Entry>& children,
-                             const std::vector<Component>& components, std::size_t at, int hops,
-                             Lookup* answer) {
-  const Entry* child = nullptr;
-  int fitting = 0;
-  for (const Entry& entry : children)
-    if (Fits(entry.rdns.front(), components[at])) {
-      child = &entry;
-      ++fitting;
-    }
-  if (fitting != 1) {
-    *answer = {dirresult::kNoSuchEntry, {}};
-    return true;
-  }
-  // An entry that is no alias: the second search would walk on through what it found, which
-  // these children do not show.
-  if (!child->isAlias) return false;
-  *answer = ++hops > kMaxHops ? Lookup{dirresult::kAliasLoop, {}}
-                              : Through(*child, components, at + 1, false, hops);
-  return true;
-}
-
-// The walk's first search asks one level below the guessed container. Where the guess
-// passes through an alias, the server answers "no such object" matched at that alias, and
-// the second search finds the alias itself; where the guess names a child that is not there
-// below an entry that is, it answers matched at that entry, and the second search's walk
-// meets that entry's children named like the next component. Both are known without
-// asking: the listing names the aliases, and a one-level search for the component (made
-// once per container and value) names those children.
-bool LdapDirectory::Shortcut(const Entry& from, const std::vector<Component>& components,
-                             std::size_t start, int hops, Lookup* answer) {
-  // A type the server may not know could make it refuse the guessed name instead.
-  for (std::size_t i = start; i < components.size(); ++i)
-    if (!components[i].type.empty() && !IsNamingType(components[i].type)) return false;
-  const auto guessed = [&](std::size_t i) -> std::string {
-    if (!components[i].type.empty()) return components[i].type;
-    return i == 0 && from.rdns.size() == baseRdns_.size() ? "o" : "ou";
-  };
-  // The children of `parent` (the guess matched as far as it, the next guessed child
-  // missing) as the second search's walk meets them.
-  const auto below = [&](const std::vector<Rdn>& parent, std::size_t at) {
-    int code = 0;
-    const std::vector<Entry>* children = Children(parent, components[at], &code);
-    if (!children) {
-      if (NameProblem(code)) return false;
-      *answer = {Failed(code), {}};
-      return true;
-    }
-    for (const Entry& child : *children)
-      if (EqualsIgnoreCase(child.rdns.front().type, guessed(at))) return false;
-    return AtParent(*children, components, at, hops, answer);
-  };
-  for (const Entry& alias : listed_) {
-    if (alias.rdns.size() <= from.rdns.size() || !AtOrBelow(alias.rdns, from.rdns)) continue;
-    const std::size_t at = start + (alias.rdns.size() - from.rdns.size()) - 1;
-    if (at + 1 >= components.size()) continue;
-    bool fits = true;
-    for (std::size_t i = start; i <= at && fits; ++i) {
-      const Rdn& rdn = alias.rdns[at - i];
-      fits = Fits(rdn, components[i]) && (i == at || EqualsIgnoreCase(rdn.type, guessed(i)));
-    }
-    if (!fits) continue;
-    if (EqualsIgnoreCase(alias.rdns.front().type, guessed(at))) {
-      *answer = Through(alias, components, at + 1, false, hops);
-      return true;
-    }
-    if (below(std::vector<Rdn>(alias.rdns.begin() + 1, alias.rdns.end()), at)) return true;
-  }
-  // Children of `from` found before.
-  if (children_.count(ChildrenKey(from.rdns, components[start].value)) != 0)
-    return below(from.rdns, start);
-  return false;
-}
-
-LdapDirectory::Lookup LdapDirectory::Through(const Entry& alias,
-                                             const std::vector<Component>& components,
-                                             std::size_t next, bool followLast, int hops) {
-  // The listing spares reading the target: the walk below it finds it with its first search.
-  // A target read before is taken as read.
-  Entry end;
-  int counted = hops;
-  if (ListedEnd(alias, &counted, &end) && targets_.count(UpperAscii(end.dn)) == 0)
-    return Walk(end, components, next, followLast, counted, false);
-  const Lookup target = Follow(alias, &hops);
-  if (target.code != dirresult::kOk) return target;
-  return Walk(target.entry, components, next, followLast, hops);
 }
 
 LdapDirectory::Lookup LdapDirectory::Resolve(const std::vector<std::string_view>& rootFirst,
@@ -470,214 +435,44 @@ LdapDirectory::Lookup LdapDirectory::Resolve(const std::vector<std::string_view>
     if (lookup.code == dirresult::kOk && lookup.entry.isAlias)
       lookup = Follow(lookup.entry, &hops);
   } else {
-    Entry base;
-    base.rdns = baseRdns_;
-    base.dn = url_.base;
-    lookup = Walk(base, components, 0, false, 0);
+    lookup = Walk(components);
   }
   // A server failure is not an answer about the name.
   if (serverFailure_ == 0) memo_[key] = lookup;
   return lookup;
 }
 
-// Finds components[start..] below `from`, a container that is no alias.
-LdapDirectory::Lookup LdapDirectory::Walk(const Entry& from,
-                                          const std::vector<Component>& components,
-                                          std::size_t start, bool followLast, int hops,
-                                          bool proven) {
-  // The container guessed typed: the root-most "o=", the others "ou=".
-  std::vector<Rdn> container = from.rdns;
-  for (std::size_t i = start; i + 1 < components.size(); ++i) {
-    const Component& component = components[i];
-    const bool rootMost = i == 0 && from.rdns.size() == baseRdns_.size();
-    container.insert(container.begin(),
-                     Rdn{component.type.empty() ? (rootMost ? "o" : "ou") : component.type,
-                         component.value});
-  }
-  // Without the listing every walk is the full one (which the listing's answers are held to).
-  if (!listed_.empty() && start + 1 < components.size() && !followLast) {
-    Lookup answer;
-    if (Shortcut(from, components, start, hops, &answer)) return answer;
-  }
-  const Component& leaf = components.back();
-  const std::string filter =
-      leaf.type.empty() ? AnyNameFilter({leaf.value})
-                        : "(" + leaf.type + "=" + EscapeFilterValue(leaf.value) + ")";
-  int code = 0;
-  std::string matched;
-  const std::string containerDn = DnOf(container);
-  // A leaf the listing shows to be an alias: its target comes back with the same search
-  // (its name added to the filter; a target elsewhere makes it a subtree search under the
-  // entry both lie below), so that following the alias needs no read of its own. The
-  // container's children in the answer are the ones the plain search gives: one that fits
-  // the leaf is named by a naming attribute, so the leaf's filter alone finds it too; one
-  // of another type is not proven so, and then the plain search is made. (A server writes
-  // every child of one entry below that entry's name, which is what tells the children of
-  // a subtree search.)
-  const auto targets =
-      proven ? ListedTargets(container, leaf)
-             : std::vector<std::pair<std::string, std::vector<Rdn>>>();
-  std::vector<Rdn> below = container;
-  bool beside = true;
-  for (const auto& target : targets) {
-    const std::vector<Rdn>& rdns = target.second;
-    beside = beside && rdns.size() == container.size() + 1 &&
-             SameRdns(std::vector<Rdn>(rdns.begin() + 1, rdns.end()), container);
-    while (below.size() >= rdns.size() ||
-           !SameRdns(below, std::vector<Rdn>(rdns.end() - static_cast<std::ptrdiff_t>(below.size()),
-                                             rdns.end())))
-      below.erase(below.begin());
-  }
-  std::vector<Entry> found;
-  bool plain = true;
-  if (!targets.empty() && below.size() >= baseRdns_.size()) {
-    std::string asked = "(|" + filter;
-    for (const auto& target : targets)
-      asked.append("(" + target.second.front().type + "=" +
-                   EscapeFilterValue(target.second.front().value) + ")");
-    asked += ")";
-    const LdapScope scope = beside ? LdapScope::kOneLevel : LdapScope::kSubtree;
-    std::vector<Entry> all = Search(beside ? containerDn : DnOf(below), scope, asked, &code,
-                                    &matched);
-    // Under the container itself the answer is the plain one's, failures and the matched
-    // name included; under an entry above it, a name problem is that entry's, not the
-    // container's.
-    plain = !beside && code != ldapcode::kSuccess && NameProblem(code);
-    if (code == ldapcode::kSuccess) {
-      bool alias = false;
-      for (const Entry& entry : all) {
-        if (!beside &&
-            (entry.rdns.size() != container.size() + 1 ||
-             !SameRdns(std::vector<Rdn>(entry.rdns.begin() + 1, entry.rdns.end()), container)))
-          continue;
-        if (Fits(entry.rdns.front(), leaf) && !IsNamingType(entry.rdns.front().type)) plain = true;
-        alias = alias || (entry.isAlias && Fits(entry.rdns.front(), leaf));
-        found.push_back(entry);
-      }
-      // Without the alias the listing promised, the container may not be there at all:
-      // what the plain search says then is wanted.
-      if (!beside && !alias) plain = true;
-      for (const auto& target : targets)
-        for (const Entry& entry : all)
-          if (SameRdns(entry.rdns, target.second))
-            targets_.emplace(UpperAscii(target.first), Lookup{dirresult::kOk, entry});
-    }
-  }
-  // The leaf's siblings named so, found before (the container is `from`): the answer is known.
-  if (plain && !listed_.empty() && leaf.type.empty() && start + 1 == components.size()) {
-    if (const auto it = children_.find(ChildrenKey(container, leaf.value)); it != children_.end()) {
-      found = it->second;
-      code = ldapcode::kSuccess;
-      plain = false;
-    }
-  }
-  if (plain) found = Search(containerDn, LdapScope::kOneLevel, filter, &code, &matched);
-  if (!proven && NameProblem(code)) {
-    // An answer from inside `from` shows it is there; any other, that it may not be: then it
-    // is read first, as following the alias reads it, and the walk made anew from what came.
-    std::vector<Rdn> matchedRdns;
-    std::string problem;
-    if (code != ldapcode::kNoSuchObject || !ParseDn(matched, &matchedRdns, &problem) ||
-        !AtOrBelow(matchedRdns, from.rdns)) {
-      Lookup target = Read(from.dn);
-      if (target.code == dirresult::kOk && target.entry.isAlias)
-        target = Follow(target.entry, &hops);
-      if (target.code != dirresult::kOk) return target;
-      if (!BelowBase(target.entry)) return {dirresult::kAliasToNothing, {}};
-      return Walk(target.entry, components, start, followLast, hops);
-    }
-  }
-  if (code == ldapcode::kNoSuchObject)
-    return FromMatched(from, components, start, matched, followLast, hops);
-  if (code != ldapcode::kSuccess) return {Failed(code), {}};
-  if (plain && leaf.type.empty()) children_.emplace(ChildrenKey(container, leaf.value), found);
-
-  std::vector<const Entry*> fitting;
-  for (const Entry& entry : found) {
-    if (entry.rdns.size() != container.size() + 1 || !Fits(entry.rdns.front(), leaf)) continue;
-    // The server matched the container by its own rules; ours may differ (accents' case).
-    bool same = true;
-    for (std::size_t i = start; i + 1 < components.size(); ++i)
-      same = same && Fits(entry.rdns[components.size() - 1 - i], components[i]);
-    if (same) fitting.push_back(&entry);
-  }
-  // The container is there but holds no such leaf: it may be an alias, or the guess typed
-  // a component wrongly. The search under the container tells. Without a guessed component
-  // the container is `from`, no alias, and that search would find only what this one did.
-  if (fitting.empty() && start + 1 == components.size()) return {dirresult::kNoSuchEntry, {}};
-  if (fitting.empty()) return FromMatched(from, components, start, containerDn, followLast, hops);
-  if (fitting.size() > 1) return {dirresult::kNoSuchEntry, {}};
-  const Entry& entry = *fitting.front();
-  if (entry.isAlias && followLast) return Follow(entry, &hops);
-  return {dirresult::kOk, entry};
-}
-
-// The second try: one subtree search under the deepest entry the server matched, for the
-// components not yet matched (and the matched one itself, which may be an alias), then the
-// name walked down through what came back.
-LdapDirectory::Lookup LdapDirectory::FromMatched(const Entry& from,
-                                                 const std::vector<Component>& components,
-                                                 std::size_t start, const std::string& matched,
-                                                 bool followLast, int hops) {
-  std::vector<Rdn> matchedRdns;
-  std::string problem;
-  if (matched.empty() || !ParseDn(matched, &matchedRdns, &problem) ||
-      !AtOrBelow(matchedRdns, from.rdns))
-    matchedRdns = from.rdns;
-  std::size_t depth = matchedRdns.size() - from.rdns.size();  // components the server matched
-  if (depth >= components.size() - start) depth = components.size() - start - 1;
-  matchedRdns.erase(matchedRdns.begin(),
-                    matchedRdns.end() - static_cast<std::ptrdiff_t>(from.rdns.size() + depth));
-  std::vector<std::string> values;
-  if (depth > 0) values.push_back(matchedRdns.front().value);
-  for (std::size_t i = start + depth; i < components.size(); ++i)
-    values.push_back(components[i].value);
-
-  int code = 0;
-  std::string deeper;
-  const std::vector<Entry> found =
-      Search(DnOf(matchedRdns), LdapScope::kSubtree, AnyNameFilter(values), &code, &deeper);
-  if (code != ldapcode::kSuccess) return {Failed(code), {}};
-
-  // The matched components, as ours compare them.
-  for (std::size_t i = 0; i < depth; ++i)
-    if (!Fits(matchedRdns[depth - 1 - i], components[start + i])) return {dirresult::kNoSuchEntry, {}};
-  Entry at = from;
-  if (depth > 0) {
-    const Entry* self = nullptr;
-    for (const Entry& entry : found)
-      if (SameRdns(entry.rdns, matchedRdns)) self = &entry;
-    if (!self) return {dirresult::kNoSuchEntry, {}};
-    at = *self;
-    if (at.isAlias) return Through(at, components, start + depth, followLast, hops);
-  }
-  for (std::size_t i = start + depth; i < components.size(); ++i) {
+// From the base down, one component at a time: the one child named so (two that fit a
+// typeless component make the name ambiguous), an alias above the last component followed.
+LdapDirectory::Lookup LdapDirectory::Walk(const std::vector<Component>& components) {
+  Entry at;
+  at.rdns = baseRdns_;
+  at.dn = url_.base;
+  int hops = 0;
+  for (std::size_t i = 0; i < components.size(); ++i) {
+    std::vector<Entry> children;
+    const int code = ChildrenOnWalk(at.rdns, components, i, &children);
+    if (LimitReached(code)) return {dirresult::ServerFailure(code), {}};
+    if (code != ldapcode::kSuccess) return {Failed(code), {}};
     const Entry* child = nullptr;
     int fitting = 0;
-    // Every child of `at` named like this component came back (with others named like
-    // another): kept for the walks that meet this entry again.
-    std::vector<Entry> children;
-    for (const Entry& entry : found) {
-      if (entry.rdns.size() != at.rdns.size() + 1) continue;
-      const std::vector<Rdn> parent(entry.rdns.begin() + 1, entry.rdns.end());
-      if (!SameRdns(parent, at.rdns)) continue;
-      children.push_back(entry);
-      if (!Fits(entry.rdns.front(), components[i])) continue;
-      child = &entry;
-      ++fitting;
+    for (const Entry& entry : children)
+      if (Fits(entry.rdns.front(), components[i])) {
+        child = &entry;
+        ++fitting;
+      }
+    if (fitting != 1) return {dirresult::kNoSuchEntry, {}};
+    if (child->isAlias && i + 1 < components.size()) {
+      Lookup target = Follow(*child, &hops);
+      // Nothing is below an alias that leads nowhere: the name is not there.
+      if (target.code == dirresult::kAliasToNothing) return {dirresult::kNoSuchEntry, {}};
+      if (target.code != dirresult::kOk) return target;
+      at = std::move(target.entry);
+    } else {
+      at = *child;
     }
-    children_.emplace(ChildrenKey(at.rdns, components[i].value), std::move(children));
-    if (fitting == 0) return {dirresult::kNoSuchEntry, {}};
-    if (fitting > 1) return {dirresult::kNoSuchEntry, {}};
-    const bool last = i + 1 == components.size();
-    if (child->isAlias && (!last || followLast)) {
-      if (++hops > kMaxHops) return {dirresult::kAliasLoop, {}};
-      if (last) return Follow(*child, &hops);
-      return Through(*child, components, i + 1, followLast, hops);
-    }
-    at = *child;
   }
-  return {dirresult::kOk, at};
+  return {dirresult::kOk, std::move(at)};
 }
 
 bool LdapDirectory::ComponentsOf(const Entry& entry, std::string_view separators,
@@ -693,10 +488,18 @@ bool LdapDirectory::ComponentsOf(const Entry& entry, std::string_view separators
   return true;
 }
 
-std::int32_t LdapDirectory::Dotted(const Entry& entry, bool typeful, std::string* name) const {
+std::int32_t LdapDirectory::Dotted(const Entry& entry, bool typeful, std::string* name) {
   std::vector<std::string> values;
   if (entry.rdns.size() <= baseRdns_.size()) return dirresult::kNoSuchEntry;
   if (!ComponentsOf(entry, ".\\", &values)) return dirresult::kNameNotWritable;
+  // A typeless name that fits a sibling too would name neither.
+  for (std::size_t i = 0; !typeful && i < values.size(); ++i) {
+    std::vector<Entry> named;
+    const int code = ChildrenOf(ParentOf(std::vector<Rdn>(entry.rdns.begin() + static_cast<std::ptrdiff_t>(i), entry.rdns.end())),
+                                entry.rdns[i].value, &named);
+    if (code != ldapcode::kSuccess) return LimitReached(code) ? dirresult::ServerFailure(code) : Failed(code);
+    if (named.size() > 1) return dirresult::kNameNotWritable;
+  }
   name->clear();
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (i > 0) name->push_back('.');
@@ -723,57 +526,34 @@ std::int32_t LdapDirectory::UserEntry(Entry* entry) {
   // Asked before (FindEntry of the same name): the memo answers.
   if (!userAsked_ && memo_.count(MemoKey(rootFirst, false)) == 0) {
     userAsked_ = true;
-    std::int32_t failure = dirresult::kOk;
-    if (const Entry* listed = UserFromListing(rootFirst, &failure)) {
-      *entry = *listed;
-      memo_[MemoKey(rootFirst, false)] = {dirresult::kOk, *entry};
-      return dirresult::kOk;
-    }
-    if (failure != dirresult::kOk) return failure;
+    if (const std::int32_t failure = ListAtStartUp(rootFirst)) return failure;
   }
   Lookup lookup = Resolve(rootFirst, false);
   if (lookup.code == dirresult::kOk) *entry = std::move(lookup.entry);
   return lookup.code;
 }
 
-// The user's look-up would search one level below the guessed container (the root-most
-// component "o=", the others "ou=") for entries named like the leaf. The subtree search for
-// the aliases, widened by the leaf's filter, returns those children too, with the aliases:
-// one that fits the leaf is named so by a naming attribute and so is in both answers, and
-// the look-up takes only those. Its answer is then known where exactly one fits.
-const LdapDirectory::Entry* LdapDirectory::UserFromListing(
-    const std::vector<std::string_view>& rootFirst, std::int32_t* failure) {
-  std::vector<Rdn> container = baseRdns_;
-  for (std::size_t i = 0; i + 1 < rootFirst.size(); ++i)
-    container.insert(container.begin(), Rdn{i == 0 ? "o" : "ou", ToUtf8(rootFirst[i])});
-  const Component leaf{"", ToUtf8(rootFirst.back())};
-  std::vector<Rdn> named = container;
-  named.insert(named.begin(), Rdn{"cn", leaf.value});
-  // Only names the server compares as we do.
-  for (const std::string_view text : rootFirst)
-    if (text.empty() || text.find('=') != std::string_view::npos) return nullptr;
-  if (!Plain(named)) return nullptr;
+// The run's first search lists the aliases for ListAliases, widened by every entry named
+// like a component of the user's name: the walk of that name then needs no search of its own.
+std::int32_t LdapDirectory::ListAtStartUp(const std::vector<std::string_view>& rootFirst) {
+  std::vector<std::string> values;
+  for (const std::string_view text : rootFirst) {
+    const std::string_view value = text.substr(text.find('=') + 1);
+    if (value.empty()) return dirresult::kOk;
+    values.push_back(ToUtf8(value));
+  }
   int code = 0;
   std::string matched;
   std::vector<Entry> found = Search(url_.base, LdapScope::kSubtree,
-                                    "(|(objectClass=alias)" + AnyNameFilter({leaf.value}) + ")",
+                                    "(|(objectClass=alias)" + AnyNameFilter(values) + ")",
                                     &code, &matched);
   if (code != ldapcode::kSuccess) {
-    if (!NameProblem(code) && !LimitReached(code)) *failure = Failed(code);
-    return nullptr;
+    if (!NameProblem(code) && !LimitReached(code)) return Failed(code);
+    return dirresult::kOk;
   }
+  Record(baseRdns_, true, values, found);
   startListing_ = std::move(found);
-  startListed_ = true;
-  const Entry* user = nullptr;
-  for (const Entry& entry : startListing_) {
-    if (entry.rdns.size() != container.size() + 1 ||
-        !SameRdns(std::vector<Rdn>(entry.rdns.begin() + 1, entry.rdns.end()), container))
-      continue;
-    if (!Fits(entry.rdns.front(), leaf)) continue;
-    if (user) return nullptr;
-    user = &entry;
-  }
-  return user;
+  return dirresult::kOk;
 }
 
 std::string LdapDirectory::DefaultFullName() {
@@ -868,10 +648,9 @@ bool LdapDirectory::ListAliases(std::vector<DirectoryAlias>* aliases) {
   int code = ldapcode::kSuccess;
   std::string matched;
   std::vector<Entry> found;
-  if (startListed_) {
-    found = std::move(startListing_);
-    startListing_.clear();
-    startListed_ = false;
+  if (startListing_) {
+    found = std::move(*startListing_);
+    startListing_.reset();
   } else {
     found = Search(url_.base, LdapScope::kSubtree, "(objectClass=alias)", &code, &matched);
   }
@@ -883,12 +662,8 @@ bool LdapDirectory::ListAliases(std::vector<DirectoryAlias>* aliases) {
   }
   aliases->clear();
   listed_.clear();
-  listedPlain_ = true;
-  for (const Entry& alias : found) {
-    if (!alias.isAlias) continue;
-    listed_.push_back(alias);
-    listedPlain_ = listedPlain_ && Plain(alias.rdns);
-  }
+  for (const Entry& alias : found)
+    if (alias.isAlias) listed_.push_back(alias);
   for (const Entry& alias : found) {
     if (!alias.isAlias || !BelowBase(alias)) continue;
     DirectoryAlias listed;

@@ -4,20 +4,18 @@
 // a file, by searches through LdapApi.
 //
 // Names. The program's names are mostly typeless ("Bob.Sales.Acme"); LDAP's are typed.
-// A name is found with one one-level search under its container, guessed typed (middle
-// components "ou=", the root-most "o=", typeful components as written) for the leaf's value
-// in any of the naming attributes; when the container is not there (or is an alias, or the
-// leaf is not under it), with one more: a subtree search under the part of the name the
-// server reports as matched. Two entries that fit one component ("cn=X" and "ou=X") make
-// the name ambiguous: a failure, not a guess (found for the leaf, and for every component
-// the second search walks; a container the first search found as guessed is taken). Names compare as LdifDirectory compares them
-// (ASCII letters without case, every other character exactly), whatever the server's
-// matching rules allow. Aliases above the last component are followed; the last one only
-// by ReadObjectName; chains are followed, a loop or a dangling alias is a failure.
-// With the aliases listed (ListAliases), a walk that meets a listed alias above the last
-// component goes on below its target without reading it, where the guess would stop at a
-// listed alias the guess and the search after it are not sent, and the children a search
-// found are kept for later walks: only where the answer is the one the full walk gives.
+// A name is walked from the base one component at a time, through the children of each
+// entry named like the component by any naming attribute; two that fit a typeless component
+// ("cn=X" and "ou=X") make the name ambiguous: a failure, not a guess, and an entry with such
+// a sibling on any level has no typeless name (-1021), as in LdifDirectory. The children
+// come from searches that cover more than one level: the first search a walk needs is made
+// under the deepest entry already known, for every component still to walk (a subtree
+// search; one level for the leaf alone), widened by the names the listed aliases it will
+// meet lead to. What it found is kept, so that a later name below the same containers costs
+// one one-level search, or none. Names compare as LdifDirectory compares them (ASCII
+// letters without case, every other character exactly), whatever the server's matching
+// rules allow. Aliases above the last component are followed; the last one only by
+// ReadObjectName; chains are followed, a loop or a dangling alias is a failure.
 //
 // Time. Connecting and every operation wait at most switches.timeoutSeconds. The connection
 // is made at the first call that needs it (the start-up asks for the default full name
@@ -32,6 +30,7 @@
 // Result codes: ldif_result.h and ldap_result.h.
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -115,39 +114,35 @@ class LdapDirectory : public DirectoryClient {
   std::int32_t Failed(int ldapCode);
 
   Lookup Resolve(const std::vector<std::string_view>& rootFirst, bool followLast);
-  // `proven` false: `from` is an alias's target the listing shows to be no alias, not yet
-  // read (its dn the target as aliasedObjectName spells it); the walk's own search tells
-  // whether it is there, and where it cannot, the target is read as Follow reads it.
-  Lookup Walk(const Entry& from, const std::vector<Component>& components, std::size_t start,
-              bool followLast, int hops, bool proven = true);
-  // Answers what the walk from `from` would, without its first search (and the search under
-  // what that one matched), where a listed alias among the name's containers, or children
-  // found before, prove where the typed guess ends: true with `*answer` then.
-  bool Shortcut(const Entry& from, const std::vector<Component>& components, std::size_t start,
-                int hops, Lookup* answer);
-  // The second search's walk at `parent`, the deepest entry the guess matched, met with
-  // `children`, its children named like components[at] (without the guessed type: the
-  // guess ended at `parent`): true where that tells the answer.
-  bool AtParent(const std::vector<Entry>& children, const std::vector<Component>& components,
-                std::size_t at, int hops, Lookup* answer);
-  // Children of `parent` named `component`'s value by a naming attribute: one search, once.
-  const std::vector<Entry>* Children(const std::vector<Rdn>& parent, const Component& component,
-                                     int* code);
-  // An alias met above the last component followed, then the rest of the name walked.
-  Lookup Through(const Entry& alias, const std::vector<Component>& components,
-                 std::size_t next, bool followLast, int hops);
-  // The end of `alias`'s chain as the listing knows it, with `*hops` counted as Follow counts
-  // them: true when that end is below the base, no listed alias and no listed alias's
-  // descendant, and every name on the way compares alike for the server and for us.
-  bool ListedEnd(const Entry& alias, int* hops, Entry* end) const;
-  Lookup FromMatched(const Entry& from, const std::vector<Component>& components,
-                     std::size_t start, const std::string& matched, bool followLast, int hops);
+  Lookup Walk(const std::vector<Component>& components);
   Lookup Follow(Entry alias, int* hops);
   Lookup Read(const std::string& dn);
-  // The targets (chains followed through the listing) of the listed aliases under
-  // `container` that fit `leaf`, each as aliasedObjectName spells it, with its parsed name.
-  std::vector<std::pair<std::string, std::vector<Rdn>>> ListedTargets(
-      const std::vector<Rdn>& container, const Component& leaf) const;
+
+  // What searches told about children. A search under `root` (one level or the subtree)
+  // for entries named some values by a naming attribute brings back every child named so
+  // of every entry it covers: kept, so that no later walk asks again.
+  void Record(const std::vector<Rdn>& root, bool subtree, const std::vector<std::string>& values,
+              const std::vector<Entry>& entries);
+  // Every child of `parent` named `value` by a naming attribute, where a search told them;
+  // null where none did.
+  const std::vector<Entry>* KnownChildren(const std::vector<Rdn>& parent,
+                                          const std::string& value) const;
+  // One search under `root` for entries named one of `values`, its answer recorded; the
+  // LDAP result code.
+  int SearchNamed(const std::vector<Rdn>& root, bool subtree,
+                  const std::vector<std::string>& values, std::vector<Entry>* found);
+  // The children of `parent` named `value` (known, or one search); the LDAP result code.
+  int ChildrenOf(const std::vector<Rdn>& parent, const std::string& value,
+                 std::vector<Entry>* children);
+  // The children of `at` the walk meets at components[i].
+  int ChildrenOnWalk(const std::vector<Rdn>& at, const std::vector<Component>& components,
+                     std::size_t i, std::vector<Entry>* children);
+  // The values of every name the listed aliases a walk of components[i..] below `at` meets
+  // lead to (chains followed through the listing), and `*root` raised to the entry those
+  // targets lie below.
+  void AddListedTargets(const std::vector<Rdn>& at, const std::vector<Component>& components,
+                        std::size_t i, int depth, std::vector<std::string>* values,
+                        std::vector<Rdn>* root) const;
 
   // The listed alias named `rdns`, or null.
   const Entry* ListedAlias(const std::vector<Rdn>& rdns) const;
@@ -157,13 +152,11 @@ class LdapDirectory : public DirectoryClient {
   // written so (a character outside the code page, or one of `separators`).
   bool ComponentsOf(const Entry& entry, std::string_view separators,
                     std::vector<std::string>* leafFirst) const;
-  std::int32_t Dotted(const Entry& entry, bool typeful, std::string* name) const;
+  std::int32_t Dotted(const Entry& entry, bool typeful, std::string* name);
   bool Path(const Entry& entry, std::string* path) const;
   std::int32_t UserEntry(Entry* entry);
-  // The user's entry from the start-up listing, where that listing proves it to be the one
-  // the full look-up finds; null otherwise (or after a server failure, `*failure` set).
-  const Entry* UserFromListing(const std::vector<std::string_view>& rootFirst,
-                               std::int32_t* failure);
+  // The start-up listing (see UserEntry); a failure only when the server is gone.
+  std::int32_t ListAtStartUp(const std::vector<std::string_view>& rootFirst);
 
   LdapApi& api_;
   LdapUrl url_;
@@ -189,18 +182,19 @@ class LdapDirectory : public DirectoryClient {
   std::map<std::string, Lookup> memo_;
   std::map<std::string, Entry> answered_;
   std::map<std::string, Lookup> targets_;  // alias targets read, by DN upper-cased
-  // Children of a container, by its DN, "\\" and a value, upper-cased: every child named that
-  // value by a naming attribute (and maybe others), as a search below the container found them.
+  // Where searches covered a value (by the value upper-cased), and what they found: by the
+  // parent's DN, "\\" and a value, upper-cased, the children named so.
+  struct Covered {
+    std::vector<Rdn> root;
+    bool subtree = false;
+  };
+  std::map<std::string, std::vector<Covered>> covered_;
   std::map<std::string, std::vector<Entry>> children_;
-  // The aliases and the entries named like the user's leaf, listed by the user's look-up at
-  // start-up in one search, so that ListAliases needs no search of its own; used once.
-  std::vector<Entry> startListing_;
-  bool startListed_ = false;
+  // The start-up search's answer, so that ListAliases needs no search of its own; used once.
+  std::optional<std::vector<Entry>> startListing_;
   bool userAsked_ = false;
   // Every alias as ListAliases found it; empty until it succeeded.
   std::vector<Entry> listed_;
-  // Every listed alias is named in plain ASCII (see ListedEnd).
-  bool listedPlain_ = false;
 };
 
 }  // namespace zeb
