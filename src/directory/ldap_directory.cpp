@@ -255,11 +255,11 @@ const std::vector<LdapDirectory::Entry>* LdapDirectory::KnownChildren(
     const std::vector<Rdn>& parent, const std::string& value) const {
   static const std::vector<Entry> kNone;
   const auto covering = covered_.find(UpperAscii(value));
-  if (covering == covered_.end()) return nullptr;
-  const bool known = std::any_of(
+  const bool known = levelsListed_.count(UpperAscii(DnOf(parent))) != 0 ||
+                     (covering != covered_.end() && std::any_of(
       covering->second.begin(), covering->second.end(), [&](const Covered& covered) {
         return covered.subtree ? AtOrBelow(parent, covered.root) : SameRdns(parent, covered.root);
-      });
+      }));
   if (!known) return nullptr;
   const auto found = children_.find(ChildrenKey(parent, value));
   return found == children_.end() ? &kNone : &found->second;
@@ -293,37 +293,30 @@ int LdapDirectory::ChildrenOf(const std::vector<Rdn>& parent, const std::string&
   return code;
 }
 
-void LdapDirectory::AddListedTargets(const std::vector<Rdn>& at,
-                                     const std::vector<Component>& components, std::size_t i,
-                                     int depth, std::vector<std::string>* values,
-                                     std::vector<Rdn>* root) const {
-  if (depth > kMaxHops) return;
+std::vector<std::pair<std::string, std::vector<Rdn>>> LdapDirectory::ListedTargets(
+    const std::vector<Rdn>& at, const Component& leaf) const {
+  std::vector<std::pair<std::string, std::vector<Rdn>>> named;
   for (const Entry& alias : listed_) {
-    if (alias.rdns.size() <= at.size() || !AtOrBelow(alias.rdns, at)) continue;
-    const std::size_t met = i + (alias.rdns.size() - at.size()) - 1;  // the component it is
-    if (met >= components.size()) continue;
-    bool fits = true;
-    for (std::size_t k = i; k <= met && fits; ++k) fits = Fits(alias.rdns[met - k], components[k]);
-    if (!fits) continue;
+    if (alias.rdns.size() != at.size() + 1 || !AtOrBelow(alias.rdns, at) ||
+        !Fits(alias.rdns.front(), leaf))
+      continue;
     // The chain as far as the listing knows it; a loop ends it.
     std::set<std::string> seen;
-    std::vector<Rdn> end;
     for (const Entry* hop = &alias; hop && seen.insert(UpperAscii(hop->target)).second;) {
       std::vector<Rdn> rdns;
       std::string problem;
       if (!ParseDn(hop->target, &rdns, &problem) || rdns.size() <= baseRdns_.size() ||
           !AtOrBelow(rdns, baseRdns_))
         break;
-      for (std::size_t level = 0; level + baseRdns_.size() < rdns.size(); ++level)
-        values->push_back(rdns[level].value);
-      // The entry both lie below, the target's siblings included.
-      while (!AtOrBelow(ParentOf(rdns), *root)) root->erase(root->begin());
-      end = rdns;
+      for (std::size_t level = 0; level + baseRdns_.size() < rdns.size(); ++level) {
+        std::vector<Rdn> parent(rdns.begin() + static_cast<std::ptrdiff_t>(level) + 1, rdns.end());
+        if (level == 0 || !KnownChildren(parent, rdns[level].value))
+          named.emplace_back(rdns[level].value, std::move(parent));
+      }
       hop = ListedAlias(rdns);
     }
-    if (!end.empty() && met + 1 < components.size())
-      AddListedTargets(end, components, met + 1, depth + 1, values, root);
   }
+  return named;
 }
 
 int LdapDirectory::ChildrenOnWalk(const std::vector<Rdn>& at,
@@ -339,14 +332,32 @@ int LdapDirectory::ChildrenOnWalk(const std::vector<Rdn>& at,
                        &code, &matched);
     return code;
   }
-  if (!KnownChildren(at, component.value)) {
-    // One search tells this level and every one below it the name goes on to, and the
-    // listed aliases' targets the walk will meet, with their siblings: the walk on and the
-    // typeless writing of its answer need no more.
-    std::vector<std::string> values;
-    for (std::size_t k = i; k < components.size(); ++k) values.push_back(components[k].value);
+  if (!KnownChildren(at, component.value) && i + 1 < components.size()) {
+    // A container: its whole level, listed once, serves every later name below it (where
+    // the server lists it whole).
+    int code = 0;
+    std::string matched;
+    const std::vector<Entry> found =
+        Search(DnOf(at), LdapScope::kOneLevel, "(objectClass=*)", &code, &matched);
+    if (code == ldapcode::kSuccess) {
+      Record(at, false, {}, found);
+      levelsListed_.insert(UpperAscii(DnOf(at)));
+    } else if (!LimitReached(code)) {
+      return code;
+    }
+  } else if (!KnownChildren(at, component.value)) {
+    // The leaf, with the targets of the listed aliases named so (chains followed) and their
+    // siblings: following them and writing the answer typeless need no more.
+    std::vector<std::string> values{component.value};
+    const auto targets = ListedTargets(at, component);
+    // Under the entry they all lie below: one level where that is the leaf's container.
     std::vector<Rdn> root = at;
-    AddListedTargets(at, components, i, 0, &values, &root);
+    for (const auto& target : targets) {
+      values.push_back(target.first);
+      while (!AtOrBelow(target.second, root)) root.erase(root.begin());
+    }
+    bool subtree = false;
+    for (const auto& target : targets) subtree = subtree || !SameRdns(target.second, root);
     std::set<std::string> distinct;
     values.erase(std::remove_if(values.begin(), values.end(),
                                 [&](const std::string& value) {
@@ -354,10 +365,10 @@ int LdapDirectory::ChildrenOnWalk(const std::vector<Rdn>& at,
                                 }),
                  values.end());
     std::vector<Entry> found;
-    int code = SearchNamed(root, values.size() > 1 || root.size() < at.size(), values, &found);
-    // A server limit on so wide an answer: this level alone.
-    if (LimitReached(code) && values.size() > 1) return ChildrenOf(at, component.value, children);
-    if (code != ldapcode::kSuccess) return code;
+    const int code = SearchNamed(root, subtree || root.size() < at.size(), values, &found);
+    // A server limit on so wide an answer: the leaf is asked for alone (below).
+    const bool narrower = LimitReached(code) && values.size() > 1;
+    if (code != ldapcode::kSuccess && !narrower) return code;
   }
   return ChildrenOf(at, component.value, children);
 }

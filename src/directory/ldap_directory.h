@@ -31,6 +31,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -137,12 +138,11 @@ class LdapDirectory : public DirectoryClient {
   // The children of `at` the walk meets at components[i].
   int ChildrenOnWalk(const std::vector<Rdn>& at, const std::vector<Component>& components,
                      std::size_t i, std::vector<Entry>* children);
-  // The values of every name the listed aliases a walk of components[i..] below `at` meets
-  // lead to (chains followed through the listing), and `*root` raised to the entry those
-  // targets lie below.
-  void AddListedTargets(const std::vector<Rdn>& at, const std::vector<Component>& components,
-                        std::size_t i, int depth, std::vector<std::string>* values,
-                        std::vector<Rdn>* root) const;
+  // The names the listed aliases below `at` named like `leaf` lead to (chains followed
+  // through the listing): each target's own, and its containers' where not known yet, with
+  // the entry each is a child of.
+  std::vector<std::pair<std::string, std::vector<Rdn>>> ListedTargets(
+      const std::vector<Rdn>& at, const Component& leaf) const;
 
   // The listed alias named `rdns`, or null.
   const Entry* ListedAlias(const std::vector<Rdn>& rdns) const;
@@ -190,6 +190,8 @@ class LdapDirectory : public DirectoryClient {
   };
   std::map<std::string, std::vector<Covered>> covered_;
   std::map<std::string, std::vector<Entry>> children_;
+  // Entries whose every child a one-level search listed, by DN upper-cased.
+  std::set<std::string> levelsListed_;
   // The start-up search's answer, so that ListAliases needs no search of its own; used once.
   std::optional<std::vector<Entry>> startListing_;
   bool userAsked_ = false;
