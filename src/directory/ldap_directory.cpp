@@ -382,11 +382,14 @@ LdapDirectory::Lookup LdapDirectory::Read(const std::string& dn) {
   std::string problem;
   int code = 0;
   std::vector<Entry> found;
-  const bool named = ParseDn(dn, &rdns, &problem) && !rdns.empty() && !rdns.front().verbatim &&
-                     IsNamingType(rdns.front().type);
+  bool named = ParseDn(dn, &rdns, &problem) && !rdns.empty() && !rdns.front().verbatim &&
+               IsNamingType(rdns.front().type);
   if (named) {
     code = ChildrenOf(ParentOf(rdns), rdns.front().value, &found);
-  } else {
+    // Too many siblings named so for the server's limit: the target alone.
+    named = !LimitReached(code);
+  }
+  if (!named) {
     std::string matched;
     found = Search(dn, LdapScope::kBase, "(objectClass=*)", &code, &matched);
   }

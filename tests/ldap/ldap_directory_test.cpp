@@ -526,17 +526,28 @@ TEST(LdapDirectoryListing, ASizeLimitLeavesTheIndexOutAndTheServerInUse) {
 }
 
 // A container of more children than the server answers at once: its level is not listed,
-// each name's component is asked for by name instead, and every answer stays the same.
-TEST(LdapDirectoryListing, ALevelTooLargeToListIsAskedForByName) {
-  SizeLimitedApi api(testing::TestLdapApi(), [](LdapScope scope, const std::string& filter) {
+// each name's component is asked for by name instead; a leaf asked with its aliases'
+// targets beyond the limit is asked alone. Every answer stays the same.
+TEST(LdapDirectoryListing, AnswersBeyondTheServersLimitAreAskedForNarrower) {
+  const auto levels = [](LdapScope scope, const std::string& filter) {
     return scope == LdapScope::kOneLevel && filter == "(objectClass=*)";
-  });
-  LdapDirectory server(ServerConfig(testing::TestServerUrl()), Switches(), "", api);
-  std::vector<std::string> names;
-  const std::string path = EdgeCasesFile(&names);
-  ExpectSameAnswers(server, path, names);
-  std::remove(path.c_str());
-  EXPECT_GT(api.limited, 0);
+  };
+  const auto levelsAndWidened = [&](LdapScope scope, const std::string& filter) {
+    return levels(scope, filter) || filter.find("(cn=", filter.find("(cn=") + 1) != std::string::npos;
+  };
+  for (const SizeLimitedApi::Limited& limited :
+       {SizeLimitedApi::Limited(levels), SizeLimitedApi::Limited(levelsAndWidened)}) {
+    SizeLimitedApi api(testing::TestLdapApi(), limited);
+    LdapDirectory server(ServerConfig(testing::TestServerUrl()), Switches(), "", api);
+    ASSERT_EQ(server.DXCallsInit(), 0);
+    std::vector<DirectoryAlias> aliases;
+    ASSERT_TRUE(server.ListAliases(&aliases));
+    std::vector<std::string> names;
+    const std::string path = EdgeCasesFile(&names);
+    ExpectSameAnswers(server, path, names);
+    std::remove(path.c_str());
+    EXPECT_GT(api.limited, 0);
+  }
 }
 
 // The user's look-up at start-up lists the aliases with it: the run's first search serves
