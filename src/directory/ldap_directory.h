@@ -7,14 +7,13 @@
 // A name is walked from the base one component at a time, through the children of each
 // entry named like the component by any naming attribute; two that fit a typeless component
 // ("cn=X" and "ou=X") make the name ambiguous: a failure, not a guess, and an entry with such
-// a sibling on any level has no typeless name (-1021), as in LdifDirectory. The children
-// come from searches that cover more than one level: the first search a walk needs is made
-// under the deepest entry already known, for every component still to walk (a subtree
-// search; one level for the leaf alone), widened by the names the listed aliases it will
-// meet lead to. What it found is kept, so that a later name below the same containers costs
-// one one-level search, or none. Names compare as LdifDirectory compares them (ASCII
-// letters without case, every other character exactly), whatever the server's matching
-// rules allow. Aliases above the last component are followed; the last one only by
+// a sibling on any level has no typeless name (-1021), as in LdifDirectory. A container's
+// children are listed once (one one-level search; by name where the server's limit cuts the
+// list short); the leaf's are asked by name, with the targets of the listed aliases named
+// like it and their siblings, so that following them and writing the answer need no more.
+// What a search found is kept for every later walk. Names compare as LdifDirectory compares
+// them (ASCII letters without case, every other character exactly), whatever the server's
+// matching rules allow. Aliases above the last component are followed; the last one only by
 // ReadObjectName; chains are followed, a loop or a dangling alias is a failure.
 //
 // Time. Connecting and every operation wait at most switches.timeoutSeconds. The connection
