@@ -1,7 +1,7 @@
 // The LdapApi seam against a real slapd (acme.ldif, acme-extra.ldif, edge-cases.ldif):
 // the same cases pass over libldap natively and over wldap32 under Wine. LdapApiPaging runs
 // against one whose limits answer an anonymous client at most 3 entries, in pages of 5 at
-// most (CMakeLists.txt).
+// most, LdapApiWithoutControls against one that ignores request controls (CMakeLists.txt).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -206,6 +206,16 @@ TEST_F(LdapApiPaging, APageWaitsAtMostTheTimeout) {
   EXPECT_EQ(next.code, ldapcode::kTimeout);
   EXPECT_EQ(next.cookie, "");
   EXPECT_LT(took, std::chrono::milliseconds(2500));
+}
+
+using LdapApiWithoutControls = LdapApiPaging;
+
+// No response control: the answer is the whole answer, and no page follows.
+TEST_F(LdapApiWithoutControls, AServerThatIgnoresTheControlGivesItsWholeAnswer) {
+  const Page page = NextPage(2, "");
+  ASSERT_EQ(page.code, 0);
+  EXPECT_EQ(page.cookie, "");
+  EXPECT_EQ(page.dns.size(), AliasesLoaded());
 }
 
 TEST(LdapApiServerGone, NothingListeningFailsTheConnectionAtOnce) {
