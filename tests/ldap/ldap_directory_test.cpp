@@ -537,6 +537,28 @@ TEST(LdapDirectoryListing, EmptyPagesWithoutEndAreGivenUp) {
   EXPECT_EQ(directory.FailureDuringRun(), "");
 }
 
+// A server whose limit is below the tree's aliases (3 here) lists them all in pages: the
+// index is kept, at the cost of one round trip for the listing, at start-up or later.
+TEST(LdapDirectoryPaging, ALimitBelowTheAliasesStillListsThemAll) {
+  for (const bool atStartUp : {true, false}) {
+    LdapDirectory directory(ServerConfig(testing::TestServerUrl()), Switches(), "",
+                            testing::TestLdapApi());
+    if (atStartUp) {
+      EXPECT_EQ(directory.DefaultFullName(), kTree + "\\Acme\\Sales\\Robert");
+    }
+    const DirContextHandle context = StartUp(directory);
+    EXPECT_GT(Listed(directory).size(), 10u) << atStartUp;
+    EXPECT_EQ(directory.RoundTrips(), 2) << atStartUp;  // the bind and one page
+    // The index at work: a listed alias and its target, one search.
+    std::string object;
+    EXPECT_EQ(directory.DXVRSetContextName(context, "Sales.Acme"), 0);
+    EXPECT_EQ(directory.ReadObjectName(context, "Q1", &object), 0);
+    EXPECT_EQ(object, "Q2.Sales.Acme");
+    EXPECT_EQ(directory.RoundTrips(), 3) << atStartUp;
+    EXPECT_EQ(directory.FailureDuringRun(), "");
+  }
+}
+
 // The user's look-up at start-up lists the aliases with it: the run's first search serves
 // both, and gives the user's entry exactly as the plain look-up (made first by FindEntry)
 // does, for names through aliases, ambiguous, missing or in other case too.
