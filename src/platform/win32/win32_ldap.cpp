@@ -158,8 +158,12 @@ int Win32LdapApi::SearchPage(LdapSession* session, const std::string& base, Ldap
   PLDAPControlW controls[] = {control.get(), nullptr};
   const int rc = SearchWith(Ld(session), base, scope, filter, attributes, timeoutSeconds,
                             controls, result);
-  if (rc == ldapcode::kSuccess && !PageCookie(Ld(session), Msg(*result), cookie))
+  if (rc == ldapcode::kSuccess && !PageCookie(Ld(session), Msg(*result), cookie)) {
+    // Without the answer, its own success code cannot hide the failure.
+    if (*result) ldap_msgfree(Msg(*result));
+    *result = nullptr;
     return ldapcode::kDecodingError;
+  }
   return rc;
 }
 
