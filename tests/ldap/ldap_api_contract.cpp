@@ -1,7 +1,8 @@
 // The LdapApi seam against a real slapd (acme.ldif, acme-extra.ldif, edge-cases.ldif):
 // the same cases pass over libldap natively and over wldap32 under Wine. LdapApiPaging runs
 // against one whose limits answer an anonymous client at most 3 entries, in pages of 1000 at
-// most, LdapApiWithoutControls against one that ignores request controls (CMakeLists.txt).
+// most, LdapApiWithoutControls against one that ignores request controls,
+// LdapApiGarbledControls against one whose answers' controls cannot be read (CMakeLists.txt).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -216,6 +217,15 @@ TEST_F(LdapApiWithoutControls, AServerThatIgnoresTheControlGivesItsWholeAnswer) 
   ASSERT_EQ(page.code, 0);
   EXPECT_EQ(page.cookie, "");
   EXPECT_EQ(page.dns.size(), AliasesLoaded());
+}
+
+using LdapApiGarbledControls = LdapApiPaging;
+
+// A page whose cookie cannot be read fails: its entries are never taken for the whole answer.
+TEST_F(LdapApiGarbledControls, APageWhoseControlCannotBeReadFails) {
+  const Page page = NextPage(2, "");
+  EXPECT_EQ(page.code, ldapcode::kDecodingError);
+  EXPECT_EQ(page.cookie, "");
 }
 
 TEST(LdapApiServerGone, NothingListeningFailsTheConnectionAtOnce) {

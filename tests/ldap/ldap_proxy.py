@@ -1,6 +1,7 @@
 """A loopback TCP proxy in front of the test's slapd, for the proxies the tests run
-(stalling_proxy.py, controls_proxy.py): each LDAP request the client sends passes through a
-function of the proxy's, which gives the bytes to send on; the answers pass unchanged."""
+(stalling_proxy.py, controls_proxy.py): each LDAP request the client sends, and each answer
+the server sends, passes through a function of the proxy's, which gives the bytes to send
+on."""
 import os
 import socket
 import threading
@@ -33,13 +34,13 @@ def elements(content):
         content = content[length:]
 
 
-def sequence(content):
-    """A BER SEQUENCE of content, its length in the definite form."""
+def element(tag, content):
+    """A BER element of tag and content, its length in the definite form."""
     size = len(content)
     if size < 0x80:
-        return bytes([0x30, size]) + content
+        return bytes([tag, size]) + content
     octets = size.to_bytes((size.bit_length() + 7) // 8, "big")
-    return bytes([0x30, 0x80 | len(octets)]) + octets + content
+    return bytes([tag, 0x80 | len(octets)]) + octets + content
 
 
 def slapd_port(slapd_dir):
@@ -47,29 +48,26 @@ def slapd_port(slapd_dir):
         return int(f.read())
 
 
-def serve(port_file, server_port, request):
+def serve(port_file, server_port, request, answer=lambda message: message):
     """Listens on a free loopback port (written to port_file) and proxies every connection
-    to server_port, each request through request(bytes) -> bytes. Runs until killed."""
+    to server_port, each request through request(bytes) -> bytes and each answer through
+    answer(bytes) -> bytes. Runs until killed."""
 
-    def requests(client, server):
+    def pump(source, sink, change):
         buffer = b""
         while True:
-            data = client.recv(65536)
+            data = source.recv(65536)
             if not data:
                 return
             buffer += data
             while (length := message_length(buffer)) is not None and len(buffer) >= length:
                 message, buffer = buffer[:length], buffer[length:]
-                server.sendall(request(message))
+                sink.sendall(change(message))
 
-    def answers(server, client):
-        while data := server.recv(65536):
-            client.sendall(data)
-
-    def quietly(pump):
+    def quietly(pump, *args):
         """A connection the client closes or resets ends its pumps, and that is all."""
         try:
-            pump()
+            pump(*args)
         except OSError:
             pass
 
@@ -82,5 +80,5 @@ def serve(port_file, server_port, request):
     while True:
         client, _ = listener.accept()
         server = socket.create_connection(("127.0.0.1", server_port))
-        for pump in (lambda: requests(client, server), lambda: answers(server, client)):
-            threading.Thread(target=quietly, args=(pump,), daemon=True).start()
+        for args in ((client, server, request), (server, client, answer)):
+            threading.Thread(target=quietly, args=(pump, *args), daemon=True).start()
