@@ -1,13 +1,15 @@
 #pragma once
 // The LDAP C calls our directory client makes, one function each: init, set option,
-// connect, bind, search with a time limit, first/next entry, the DN and values of an entry,
-// the result code and matched DN of a result, message free, unbind. Two backends answer it:
+// connect, bind, search with a time limit (also one page of a paged search), first/next
+// entry, the DN and values of an entry, the result code and matched DN of a result, message
+// free, unbind. Two backends answer it:
 // wldap32's W functions (Windows) and OpenLDAP's libldap (the native build), so that one
 // client is tested against one slapd from both builds.
 //
 // Texts at this seam are UTF-8, as LDAP carries them; each backend converts where its
 // library wants something else. Result codes are LDAP's (RFC 4511), plus the client-side
-// codes both libraries share (81 server down, 85 timeout, 91 connect error).
+// codes both libraries share (81 server down, 84 decoding error, 85 timeout, 91 connect
+// error).
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -30,6 +32,7 @@ constexpr int kAliasDereferencingProblem = 36;
 constexpr int kInvalidCredentials = 49;
 constexpr int kServerDown = 81;
 constexpr int kLocalError = 82;
+constexpr int kDecodingError = 84;
 constexpr int kTimeout = 85;
 constexpr int kParamError = 89;
 constexpr int kConnectError = 91;
@@ -68,6 +71,16 @@ class LdapApi {
   virtual int Search(LdapSession* session, const std::string& base, LdapScope scope,
                      const std::string& filter, const std::vector<std::string>& attributes,
                      int timeoutSeconds, LdapMessage** result) = 0;
+  // One page of a search with the simple paged results control (RFC 2696, OID
+  // 1.2.840.113556.1.4.319, not critical): at most `pageSize` entries, from where `*cookie`
+  // says (empty: the first page), the page awaited at most `timeoutSeconds`. On return
+  // `*cookie` is the server's cookie for the next page: empty after the last page, on a
+  // failure, and when the server ignored the control (its answer is then the whole answer).
+  // `*result` as Search gives it.
+  virtual int SearchPage(LdapSession* session, const std::string& base, LdapScope scope,
+                         const std::string& filter, const std::vector<std::string>& attributes,
+                         int pageSize, int timeoutSeconds, std::string* cookie,
+                         LdapMessage** result) = 0;
   virtual LdapMessage* FirstEntry(LdapSession* session, LdapMessage* result) = 0;
   virtual LdapMessage* NextEntry(LdapSession* session, LdapMessage* entry) = 0;
   virtual std::string GetDn(LdapSession* session, LdapMessage* entry) = 0;

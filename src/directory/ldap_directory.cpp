@@ -21,6 +21,11 @@ const std::vector<std::string> kAttributes = {"objectClass", "aliasedObjectName"
 const char* const kNamingTypes[] = {"cn", "ou", "o", "l", "dc"};
 // Aliases followed for one name at most: more is taken as a loop through containers.
 constexpr int kMaxHops = 32;
+// Entries a page of the alias listing asks for: below the servers' usual limits (slapd's
+// size limit of 500, Active Directory's page size of 1000), so that a page is never cut.
+constexpr int kPageSize = 400;
+// Pages in a row that bring no entry before the listing is given up.
+constexpr int kMaxEmptyPages = 8;
 
 std::string ToUtf8(std::string_view ansi) { return AnsiToUtf8(ansi); }
 
@@ -185,11 +190,44 @@ std::vector<LdapDirectory::Entry> LdapDirectory::Search(const std::string& base,
                                                         const std::string& filter, int* code,
                                                         std::string* matched) {
   std::vector<Entry> entries;
-  matched->clear();
   ++roundTrips_;
   LdapResult result(api_);
+  const int rc = api_.Search(connection_.get(), base, scope, filter, kAttributes,
+                             timeoutSeconds_, result.out());
+  TakeAnswer(rc, result, code, matched, &entries);
+  return entries;
+}
+
+std::vector<LdapDirectory::Entry> LdapDirectory::SearchPaged(const std::string& base,
+                                                             LdapScope scope,
+                                                             const std::string& filter,
+                                                             int* code, std::string* matched) {
+  std::vector<Entry> entries;
+  std::string cookie;
+  int emptyPages = 0;
+  do {
+    ++roundTrips_;
+    LdapResult result(api_);
+    const std::size_t before = entries.size();
+    const int rc = api_.SearchPage(connection_.get(), base, scope, filter, kAttributes,
+                                   kPageSize, timeoutSeconds_, &cookie, result.out());
+    TakeAnswer(rc, result, code, matched, &entries);
+    if (*code != ldapcode::kSuccess) return {};
+    // A server that keeps promising more and sends nothing would page for ever: its answer
+    // is taken as incomplete, as a limit's.
+    emptyPages = entries.size() == before ? emptyPages + 1 : 0;
+    if (emptyPages > kMaxEmptyPages) {
+      *code = ldapcode::kAdminLimitExceeded;
+      return {};
+    }
+  } while (!cookie.empty());
+  return entries;
+}
+
+void LdapDirectory::TakeAnswer(int rc, const LdapResult& result, int* code, std::string* matched,
+                               std::vector<Entry>* entries) {
+  matched->clear();
   LdapSession* session = connection_.get();
-  int rc = api_.Search(session, base, scope, filter, kAttributes, timeoutSeconds_, result.out());
   // The answer's own code is the one to trust (a library may report a complete answer
   // oddly); without an answer, the call's.
   if (result.get()) {
@@ -198,7 +236,7 @@ std::vector<LdapDirectory::Entry> LdapDirectory::Search(const std::string& base,
       rc = answered;
   }
   *code = rc;
-  if (rc != ldapcode::kSuccess) return entries;
+  if (rc != ldapcode::kSuccess) return;
   for (LdapMessage* at = api_.FirstEntry(session, result.get()); at;
        at = api_.NextEntry(session, at)) {
     Entry entry;
@@ -210,9 +248,8 @@ std::vector<LdapDirectory::Entry> LdapDirectory::Search(const std::string& base,
       entry.isAlias = entry.isAlias || EqualsIgnoreCase(objectClass, "alias");
     const std::vector<std::string> targets = api_.GetValues(session, at, "aliasedObjectName");
     if (!targets.empty()) entry.target = targets.front();
-    entries.push_back(std::move(entry));
+    entries->push_back(std::move(entry));
   }
-  return entries;
 }
 
 const LdapDirectory::Entry* LdapDirectory::ListedAlias(const std::vector<Rdn>& rdns) const {
@@ -558,9 +595,9 @@ std::int32_t LdapDirectory::ListAtStartUp(const std::vector<std::string_view>& r
   }
   int code = 0;
   std::string matched;
-  std::vector<Entry> found = Search(url_.base, LdapScope::kSubtree,
-                                    "(|(objectClass=alias)" + AnyNameFilter(values) + ")",
-                                    &code, &matched);
+  std::vector<Entry> found =
+      SearchPaged(url_.base, LdapScope::kSubtree,
+                  "(|(objectClass=alias)" + AnyNameFilter(values) + ")", &code, &matched);
   if (code != ldapcode::kSuccess) {
     if (!NameProblem(code) && !LimitReached(code)) return Failed(code);
     return dirresult::kOk;
@@ -666,7 +703,7 @@ bool LdapDirectory::ListAliases(std::vector<DirectoryAlias>* aliases) {
     found = std::move(*startListing_);
     startListing_.reset();
   } else {
-    found = Search(url_.base, LdapScope::kSubtree, "(objectClass=alias)", &code, &matched);
+    found = SearchPaged(url_.base, LdapScope::kSubtree, "(objectClass=alias)", &code, &matched);
   }
   // A server that lists only some (a size limit) gives no list: an index needs them all.
   // The names are then looked up one by one.

@@ -53,7 +53,7 @@ class LdapDirectory : public DirectoryClient {
 
   // What went wrong connecting or binding, or during the run; empty when nothing did.
   const std::string& LastError() const { return lastError_; }
-  // Searches and binds sent so far.
+  // Searches (each page of a paged one) and binds sent so far.
   int RoundTrips() const { return roundTrips_; }
 
   std::string FailureDuringRun() override;
@@ -83,7 +83,7 @@ class LdapDirectory : public DirectoryClient {
   ClientVersion GetClientVersion() override { return ClientVersion{5, 2, 0, 0}; }
   void FreeContext(DirContextHandle context) override { contexts_.Free(context); }
   void FreeUnicodeTables() override {}
-  // One subtree search for every alias below the base.
+  // One paged subtree search for every alias below the base.
   bool ListAliases(std::vector<DirectoryAlias>* aliases) override;
 
  private:
@@ -109,6 +109,14 @@ class LdapDirectory : public DirectoryClient {
   // Entries of one search; `*code` the LDAP result, `*matched` the matched DN on 32.
   std::vector<Entry> Search(const std::string& base, LdapScope scope, const std::string& filter,
                             int* code, std::string* matched);
+  // The same over pages (kPageSize entries each, one round trip each) until the server's
+  // cookie ends: every entry of all pages, or the first failing page's code.
+  std::vector<Entry> SearchPaged(const std::string& base, LdapScope scope,
+                                 const std::string& filter, int* code, std::string* matched);
+  // The code of one call's answer (the answer's own where it parses) and, on success, its
+  // entries appended to `*entries`.
+  void TakeAnswer(int rc, const LdapResult& result, int* code, std::string* matched,
+                  std::vector<Entry>* entries);
   // A failing LDAP code as a lookup's result: a name the server cannot find or read, or the
   // server gone (which ends every later look-up).
   std::int32_t Failed(int ldapCode);

@@ -1,12 +1,20 @@
 // The LdapApi seam against a real slapd (acme.ldif, acme-extra.ldif, edge-cases.ldif):
-// the same cases pass over libldap natively and over wldap32 under Wine.
+// the same cases pass over libldap natively and over wldap32 under Wine. LdapApiPaging runs
+// against one whose limits answer an anonymous client at most 3 entries, in pages of 1000 at
+// most, LdapApiWithoutControls against one that ignores request controls,
+// LdapApiGarbledControls against one whose answers' controls cannot be read (CMakeLists.txt).
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "directory/ldif.h"
 #include "ldap/ldap_test_backend.h"
+#include "platform/text.h"
 
 namespace zeb {
 namespace {
@@ -121,6 +129,103 @@ TEST_F(LdapApiContract, ABindAnswersWithItsResultCode) {
   ASSERT_EQ(api.Connect(other.get(), 5), 0);
   EXPECT_EQ(api.SimpleBind(other.get(), "cn=admin", "wrong", 5), ldapcode::kInvalidCredentials);
   EXPECT_EQ(api.SimpleBind(other.get(), "cn=admin", "secret", 5), 0);
+}
+
+class LdapApiPaging : public LdapApiContract {
+ protected:
+  struct Page {
+    int code = -1;
+    std::string cookie;
+    std::vector<std::string> dns;
+  };
+
+  Page NextPage(int pageSize, const std::string& cookie, int timeoutSeconds = 5) {
+    Page page;
+    page.cookie = cookie;
+    LdapResult result(api);
+    page.code = api.SearchPage(session.get(), "", LdapScope::kSubtree, "(objectClass=alias)",
+                               kAttributes, pageSize, timeoutSeconds, &page.cookie, result.out());
+    if (page.code != 0) return page;
+    for (LdapMessage* at = api.FirstEntry(session.get(), result.get()); at;
+         at = api.NextEntry(session.get(), at))
+      page.dns.push_back(api.GetDn(session.get(), at));
+    return page;
+  }
+
+  // The aliases the server was loaded with, counted in the LDIF it was loaded from.
+  static std::size_t AliasesLoaded() {
+    const char* dir = std::getenv("ZEB_TEST_SLAPD_DIR");
+    if (!dir) return 0;
+    std::size_t aliases = 0;
+    for (const LdifRecord& record : ReadLdifFile(std::string(dir) + "/all.ldif").records)
+      for (const LdifAttribute& attribute : record.attributes)
+        if (EqualsIgnoreCase(attribute.type, "objectClass") &&
+            EqualsIgnoreCase(attribute.value, "alias"))
+          ++aliases;
+    return aliases;
+  }
+};
+
+TEST_F(LdapApiPaging, OneAnswerStopsAtTheLimitAndPagesGoOnToTheEnd) {
+  const std::size_t loaded = AliasesLoaded();
+  ASSERT_GT(loaded, 10u);
+  EXPECT_EQ(Search("", LdapScope::kSubtree, "(objectClass=alias)").code,
+            ldapcode::kSizeLimitExceeded);
+  for (const int pageSize : {2, 5}) {
+    std::set<std::string> seen;
+    std::string cookie;
+    int pages = 0;
+    do {
+      const Page page = NextPage(pageSize, cookie);
+      ASSERT_EQ(page.code, 0) << "page " << pages << " of " << pageSize;
+      EXPECT_LE(page.dns.size(), static_cast<std::size_t>(pageSize));
+      for (const std::string& dn : page.dns) EXPECT_TRUE(seen.insert(dn).second) << dn;
+      cookie = page.cookie;
+      ASSERT_LT(++pages, 100);
+    } while (!cookie.empty());
+    // Every alias once, the last page's cookie empty.
+    EXPECT_EQ(seen.size(), loaded) << pageSize;
+    EXPECT_GE(pages, static_cast<int>(loaded) / pageSize) << pageSize;
+  }
+}
+
+TEST_F(LdapApiPaging, APageLargerThanTheServerAllowsFailsWithItsCode) {
+  const Page page = NextPage(1001, "");
+  EXPECT_EQ(page.code, ldapcode::kAdminLimitExceeded);
+  EXPECT_EQ(page.cookie, "");
+}
+
+TEST_F(LdapApiPaging, APageWaitsAtMostTheTimeout) {
+  const Page first = NextPage(2, "");
+  ASSERT_EQ(first.code, 0);
+  ASSERT_FALSE(first.cookie.empty());
+  if (!testing::PauseTestServer()) GTEST_SKIP() << "this build cannot pause the server";
+  const auto start = std::chrono::steady_clock::now();
+  const Page next = NextPage(2, first.cookie, 1);
+  const auto took = std::chrono::steady_clock::now() - start;
+  ASSERT_TRUE(testing::ResumeTestServer());
+  EXPECT_EQ(next.code, ldapcode::kTimeout);
+  EXPECT_EQ(next.cookie, "");
+  EXPECT_LT(took, std::chrono::milliseconds(2500));
+}
+
+using LdapApiWithoutControls = LdapApiPaging;
+
+// No response control: the answer is the whole answer, and no page follows.
+TEST_F(LdapApiWithoutControls, AServerThatIgnoresTheControlGivesItsWholeAnswer) {
+  const Page page = NextPage(2, "");
+  ASSERT_EQ(page.code, 0);
+  EXPECT_EQ(page.cookie, "");
+  EXPECT_EQ(page.dns.size(), AliasesLoaded());
+}
+
+using LdapApiGarbledControls = LdapApiPaging;
+
+// A page whose cookie cannot be read fails: its entries are never taken for the whole answer.
+TEST_F(LdapApiGarbledControls, APageWhoseControlCannotBeReadFails) {
+  const Page page = NextPage(2, "");
+  EXPECT_EQ(page.code, ldapcode::kDecodingError);
+  EXPECT_EQ(page.cookie, "");
 }
 
 TEST(LdapApiServerGone, NothingListeningFailsTheConnectionAtOnce) {

@@ -20,6 +20,7 @@
 #include "platform/code_page_1252.h"
 #include "platform/text.h"
 #include "directory/names.h"
+#include "ldap/forwarding_ldap_api.h"
 #include "ldap/ldap_test_backend.h"
 #include "support/recording_view.h"
 #include "support/sample_paths.h"
@@ -443,63 +444,51 @@ TEST(LdapSampleDirectory, TheListingChangesNoAnswer) {
   ExpectListingChangesNoAnswer(names);
 }
 
-// The test backend, except that the searches `limited` picks hit the server's size limit (as
-// a directory of more aliases, or a container of more children, than its limit answers).
-class SizeLimitedApi : public LdapApi {
+// The test backend, except that the searches `limited` picks hit the server's size limit,
+// paged or not (as a directory of more aliases, or a container of more children, than its
+// limit answers, slapd's default among them).
+class SizeLimitedApi : public testing::ForwardingLdapApi {
  public:
   using Limited = std::function<bool(LdapScope scope, const std::string& filter)>;
-  SizeLimitedApi(LdapApi& api, Limited limited) : api_(api), limited_(std::move(limited)) {}
-  LdapSession* Init(const std::string& host, int port, bool secure) override {
-    return api_.Init(host, port, secure);
-  }
-  int SetOption(LdapSession* session, int option, int value) override {
-    return api_.SetOption(session, option, value);
-  }
-  int Connect(LdapSession* session, int timeoutSeconds) override {
-    return api_.Connect(session, timeoutSeconds);
-  }
-  int SimpleBind(LdapSession* session, const std::string& dn, const std::string& password,
-                 int timeoutSeconds) override {
-    return api_.SimpleBind(session, dn, password, timeoutSeconds);
-  }
+  SizeLimitedApi(LdapApi& api, Limited limited)
+      : ForwardingLdapApi(api), limited_(std::move(limited)) {}
   int Search(LdapSession* session, const std::string& base, LdapScope scope,
              const std::string& filter, const std::vector<std::string>& attributes,
              int timeoutSeconds, LdapMessage** result) override {
-    const int rc = api_.Search(session, base, scope, filter, attributes, timeoutSeconds, result);
+    const int rc =
+        ForwardingLdapApi::Search(session, base, scope, filter, attributes, timeoutSeconds, result);
+    return limited_(scope, filter) ? Limit(result) : rc;
+  }
+  int SearchPage(LdapSession* session, const std::string& base, LdapScope scope,
+                 const std::string& filter, const std::vector<std::string>& attributes,
+                 int pageSize, int timeoutSeconds, std::string* cookie,
+                 LdapMessage** result) override {
+    const int rc = ForwardingLdapApi::SearchPage(session, base, scope, filter, attributes,
+                                                 pageSize, timeoutSeconds, cookie, result);
     if (!limited_(scope, filter)) return rc;
-    ++limited;
-    limitedAnswer_ = *result;
-    return ldapcode::kSizeLimitExceeded;
-  }
-  LdapMessage* FirstEntry(LdapSession* session, LdapMessage* result) override {
-    return api_.FirstEntry(session, result);
-  }
-  LdapMessage* NextEntry(LdapSession* session, LdapMessage* entry) override {
-    return api_.NextEntry(session, entry);
-  }
-  std::string GetDn(LdapSession* session, LdapMessage* entry) override {
-    return api_.GetDn(session, entry);
-  }
-  std::vector<std::string> GetValues(LdapSession* session, LdapMessage* entry,
-                                     const std::string& attribute) override {
-    return api_.GetValues(session, entry, attribute);
+    cookie->clear();
+    return Limit(result);
   }
   int ParseResult(LdapSession* session, LdapMessage* result, int* code,
                   std::string* matchedDn) override {
-    const int rc = api_.ParseResult(session, result, code, matchedDn);
+    const int rc = ForwardingLdapApi::ParseResult(session, result, code, matchedDn);
     if (result == limitedAnswer_) *code = ldapcode::kSizeLimitExceeded;
     return rc;
   }
   void MessageFree(LdapMessage* message) override {
     if (message == limitedAnswer_) limitedAnswer_ = nullptr;
-    api_.MessageFree(message);
+    ForwardingLdapApi::MessageFree(message);
   }
-  void Unbind(LdapSession* session) override { api_.Unbind(session); }
 
   int limited = 0;
 
  private:
-  LdapApi& api_;
+  int Limit(LdapMessage** result) {
+    ++limited;
+    limitedAnswer_ = *result;
+    return ldapcode::kSizeLimitExceeded;
+  }
+
   Limited limited_;
   LdapMessage* limitedAnswer_ = nullptr;
 };
@@ -547,6 +536,135 @@ TEST(LdapDirectoryListing, AnswersBeyondTheServersLimitAreAskedForNarrower) {
     ExpectSameAnswers(server, path, names);
     std::remove(path.c_str());
     EXPECT_GT(api.limited, 0);
+  }
+}
+
+// The test backend with pages of two entries, so that the listing takes many; the page
+// numbered `failAt` (from 1) fails with `failure` instead of reaching the server, and with
+// `stuck` every page after the first is empty and promises more.
+class SmallPagesApi : public testing::ForwardingLdapApi {
+ public:
+  using ForwardingLdapApi::ForwardingLdapApi;
+  int SearchPage(LdapSession* session, const std::string& base, LdapScope scope,
+                 const std::string& filter, const std::vector<std::string>& attributes,
+                 int pageSize, int timeoutSeconds, std::string* cookie,
+                 LdapMessage** result) override {
+    EXPECT_GT(pageSize, kPage);
+    if (++pages == failAt) {
+      *result = nullptr;
+      cookie->clear();
+      return failure;
+    }
+    if (stuck && pages > 1) {
+      const int rc = Search(session, "o=Acme", LdapScope::kBase, "(cn=Nothing Here)",
+                            attributes, timeoutSeconds, result);
+      *cookie = "more";
+      return rc;
+    }
+    return ForwardingLdapApi::SearchPage(session, base, scope, filter, attributes, kPage,
+                                         timeoutSeconds, cookie, result);
+  }
+
+  static constexpr int kPage = 2;
+  int pages = 0;
+  int failAt = 0;
+  int failure = 0;
+  bool stuck = false;
+};
+
+// Both listings, the user's at start-up and ListAliases' own, go on over pages until the
+// server's cookie ends: the same index as one answer gives, one round trip a page.
+TEST(LdapDirectoryListing, PagesListTheWholeIndexEachPageARoundTrip) {
+  LdapDirectory plain(ServerConfig(testing::TestServerUrl()), Switches(), "",
+                      testing::TestLdapApi());
+  StartUp(plain);
+  const std::vector<std::string> whole = Listed(plain);
+  ASSERT_GT(whole.size(), 10u);
+  for (const bool atStartUp : {true, false}) {
+    SmallPagesApi api(testing::TestLdapApi());
+    LdapDirectory paged(ServerConfig(testing::TestServerUrl()), Switches(), "", api);
+    if (atStartUp) {
+      EXPECT_EQ(paged.DefaultFullName(), kTree + "\\Acme\\Sales\\Robert");
+    }
+    StartUp(paged);
+    EXPECT_EQ(Listed(paged), whole) << atStartUp;
+    // More aliases than two pages hold; nothing but the bind and the pages was sent.
+    EXPECT_GT(api.pages, static_cast<int>(whole.size()) / SmallPagesApi::kPage) << atStartUp;
+    EXPECT_EQ(paged.RoundTrips(), 1 + api.pages) << atStartUp;
+  }
+}
+
+// A page that fails fails the listing as one answer's failure would: a limit or a name
+// problem leaves the index out and the server in use; a server gone ends the look-ups.
+TEST(LdapDirectoryListing, AFailingPageFailsTheWholeListing) {
+  for (const int failure : {ldapcode::kSizeLimitExceeded, ldapcode::kAdminLimitExceeded,
+                            ldapcode::kNoSuchObject, ldapcode::kTimeout, ldapcode::kServerDown}) {
+    SmallPagesApi api(testing::TestLdapApi());
+    api.failAt = 3;
+    api.failure = failure;
+    LdapDirectory directory(ServerConfig(testing::TestServerUrl()), Switches(), "", api);
+    StartUp(directory);
+    std::vector<DirectoryAlias> aliases;
+    EXPECT_FALSE(directory.ListAliases(&aliases)) << failure;
+    EXPECT_TRUE(aliases.empty()) << failure;
+    EXPECT_EQ(api.pages, 3) << failure;
+    const bool serverGone = failure == ldapcode::kTimeout || failure == ldapcode::kServerDown;
+    EXPECT_EQ(directory.FindEntry(kTree + "\\Acme\\Sales\\Bob"), !serverGone) << failure;
+    EXPECT_EQ(directory.FailureDuringRun().find("LDAP result code " + std::to_string(failure)) !=
+                  std::string::npos,
+              serverGone)
+        << failure << ": " << directory.FailureDuringRun();
+  }
+  // At start-up too: the user is then looked up as without the listing.
+  SmallPagesApi api(testing::TestLdapApi());
+  api.failAt = 2;
+  api.failure = ldapcode::kSizeLimitExceeded;
+  LdapDirectory directory(ServerConfig(testing::TestServerUrl()), Switches(), "", api);
+  EXPECT_EQ(directory.DefaultFullName(), kTree + "\\Acme\\Sales\\Robert");
+  StartUp(directory);
+  std::vector<DirectoryAlias> aliases;
+  EXPECT_TRUE(directory.ListAliases(&aliases));  // its own listing, paged again
+  EXPECT_FALSE(aliases.empty());
+  EXPECT_EQ(directory.FailureDuringRun(), "");
+}
+
+// A server that answers empty pages and always promises more is given up on: no index, no
+// hang, the server still in use.
+TEST(LdapDirectoryListing, EmptyPagesWithoutEndAreGivenUp) {
+  SmallPagesApi api(testing::TestLdapApi());
+  api.stuck = true;
+  LdapDirectory directory(ServerConfig(testing::TestServerUrl()), Switches(), "", api);
+  StartUp(directory);
+  std::vector<DirectoryAlias> aliases;
+  EXPECT_FALSE(directory.ListAliases(&aliases));
+  EXPECT_GT(api.pages, 2);
+  EXPECT_LT(api.pages, 20);
+  EXPECT_TRUE(directory.FindEntry(kTree + "\\Acme\\Sales\\Bob"));
+  EXPECT_EQ(directory.FailureDuringRun(), "");
+}
+
+// A server whose limit is below the tree's aliases (3 here) lists them all in pages: the
+// index is kept, at the cost of one round trip for the listing, at start-up or later.
+TEST(LdapDirectoryPaging, ALimitBelowTheAliasesStillListsThemAll) {
+  for (const bool atStartUp : {true, false}) {
+    LdapDirectory directory(ServerConfig(testing::TestServerUrl()), Switches(), "",
+                            testing::TestLdapApi());
+    if (atStartUp) {
+      EXPECT_EQ(directory.DefaultFullName(), kTree + "\\Acme\\Sales\\Robert");
+    }
+    const DirContextHandle context = StartUp(directory);
+    EXPECT_GT(Listed(directory).size(), 10u) << atStartUp;
+    EXPECT_EQ(directory.RoundTrips(), 2) << atStartUp;  // the bind and one page
+    // The index at work: a listed alias and its target, one search (below the levels a
+    // look-up walked before).
+    EXPECT_FALSE(directory.FindEntry(kTree + "\\Acme\\Sales\\Nobody"));
+    const int before = directory.RoundTrips();
+    std::string object;
+    EXPECT_EQ(directory.DXVRSetContextName(context, "Sales.Acme"), 0);
+    EXPECT_EQ(directory.ReadObjectName(context, "Q1", &object), 0);
+    EXPECT_EQ(object, "Q2.Sales.Acme");
+    EXPECT_EQ(directory.RoundTrips() - before, 1) << atStartUp;
+    EXPECT_EQ(directory.FailureDuringRun(), "");
   }
 }
 

@@ -9,13 +9,12 @@ port it listens on goes to PORT_FILE. Runs until it is killed.
 """
 import os
 import signal
-import socket
 import sys
 import threading
 
+from ldap_proxy import serve, slapd_port
+
 port_file, slapd_dir, allowed = sys.argv[1], sys.argv[2], int(sys.argv[3])
-with open(os.path.join(slapd_dir, "port")) as f:
-    slapd_port = int(f.read())
 with open(os.path.join(slapd_dir, "slapd.pid")) as f:
     slapd_pid = int(f.read())
 
@@ -23,57 +22,13 @@ lock = threading.Lock()
 passed = 0
 
 
-def message_length(buffer):
-    """The length of the BER message at the start of buffer, or None when incomplete."""
-    if len(buffer) < 2:
-        return None
-    first = buffer[1]
-    if first < 0x80:
-        return 2 + first
-    count = first & 0x7F
-    if len(buffer) < 2 + count:
-        return None
-    return 2 + count + int.from_bytes(buffer[2:2 + count], "big")
-
-
-def requests(client, server):
+def stall_after_allowed(message):
     global passed
-    buffer = b""
-    while True:
-        data = client.recv(65536)
-        if not data:
-            return
-        buffer += data
-        while (length := message_length(buffer)) is not None and len(buffer) >= length:
-            message, buffer = buffer[:length], buffer[length:]
-            with lock:
-                passed += 1
-                if passed == allowed + 1:
-                    os.kill(slapd_pid, signal.SIGSTOP)
-            server.sendall(message)
+    with lock:
+        passed += 1
+        if passed == allowed + 1:
+            os.kill(slapd_pid, signal.SIGSTOP)
+    return message
 
 
-def answers(server, client):
-    while data := server.recv(65536):
-        client.sendall(data)
-
-
-def quietly(pump):
-    """A connection the client closes or resets ends its pumps, and that is all."""
-    try:
-        pump()
-    except OSError:
-        pass
-
-
-listener = socket.socket()
-listener.bind(("127.0.0.1", 0))
-listener.listen(16)
-with open(port_file + ".tmp", "w") as f:
-    f.write(str(listener.getsockname()[1]))
-os.rename(port_file + ".tmp", port_file)
-while True:
-    client, _ = listener.accept()
-    server = socket.create_connection(("127.0.0.1", slapd_port))
-    for pump in (lambda: requests(client, server), lambda: answers(server, client)):
-        threading.Thread(target=quietly, args=(pump,), daemon=True).start()
+serve(port_file, slapd_port(slapd_dir), stall_after_allowed)

@@ -3,6 +3,8 @@
 #include <ldap.h>
 #include <sys/time.h>
 
+#include <memory>
+
 namespace zeb {
 
 namespace {
@@ -62,20 +64,84 @@ int OpenLdapApi::SimpleBind(LdapSession* session, const std::string& dn,
   return Code(rc == LDAP_SUCCESS ? code : rc);
 }
 
-int OpenLdapApi::Search(LdapSession* session, const std::string& base, LdapScope scope,
-                        const std::string& filter, const std::vector<std::string>& attributes,
-                        int timeoutSeconds, LdapMessage** result) {
+namespace {
+
+struct ControlFree {
+  void operator()(LDAPControl* control) const { ldap_control_free(control); }
+};
+struct ControlsFree {
+  void operator()(LDAPControl** controls) const { ldap_controls_free(controls); }
+};
+using Control = std::unique_ptr<LDAPControl, ControlFree>;
+using Controls = std::unique_ptr<LDAPControl*, ControlsFree>;
+
+// One synchronous search, with the server controls given (null-terminated, or none).
+int SearchWith(LDAP* ld, const std::string& base, LdapScope scope, const std::string& filter,
+               const std::vector<std::string>& attributes, int timeoutSeconds,
+               LDAPControl** serverControls, LdapMessage** result) {
   std::vector<char*> names;
   for (const std::string& attribute : attributes)
     names.push_back(const_cast<char*>(attribute.c_str()));
   names.push_back(nullptr);
   timeval timeout = Seconds(timeoutSeconds);
   ::LDAPMessage* answer = nullptr;
-  const int rc = ldap_search_ext_s(Ld(session), base.c_str(), static_cast<int>(scope),
-                                   filter.c_str(), names.data(), 0, nullptr, nullptr, &timeout,
-                                   0, &answer);
+  const int rc = ldap_search_ext_s(ld, base.c_str(), static_cast<int>(scope), filter.c_str(),
+                                   names.data(), 0, serverControls, nullptr, &timeout, 0,
+                                   &answer);
   *result = Ours(answer);
   return Code(rc);
+}
+
+// The cookie of the paged results control in the answer (empty when it has none); false when
+// the answer or its control cannot be read, so that a cut answer is never taken for a whole.
+bool PageCookie(LDAP* ld, ::LDAPMessage* answer, std::string* cookie) {
+  cookie->clear();
+  LDAPControl** found = nullptr;
+  if (!answer || ldap_parse_result(ld, answer, nullptr, nullptr, nullptr, nullptr, &found, 0) !=
+                     LDAP_SUCCESS)
+    return false;
+  const Controls controls(found);
+  LDAPControl* control = ldap_control_find(LDAP_CONTROL_PAGEDRESULTS, found, nullptr);
+  if (!control) return true;
+  ber_int_t estimate = 0;
+  berval next{0, nullptr};
+  if (ldap_parse_pageresponse_control(ld, control, &estimate, &next) != LDAP_SUCCESS)
+    return false;
+  cookie->assign(next.bv_val ? next.bv_val : "", next.bv_len);
+  ldap_memfree(next.bv_val);
+  return true;
+}
+
+}  // namespace
+
+int OpenLdapApi::Search(LdapSession* session, const std::string& base, LdapScope scope,
+                        const std::string& filter, const std::vector<std::string>& attributes,
+                        int timeoutSeconds, LdapMessage** result) {
+  return SearchWith(Ld(session), base, scope, filter, attributes, timeoutSeconds, nullptr,
+                    result);
+}
+
+int OpenLdapApi::SearchPage(LdapSession* session, const std::string& base, LdapScope scope,
+                            const std::string& filter, const std::vector<std::string>& attributes,
+                            int pageSize, int timeoutSeconds, std::string* cookie,
+                            LdapMessage** result) {
+  *result = nullptr;
+  berval asked{static_cast<ber_len_t>(cookie->size()), cookie->data()};
+  LDAPControl* made = nullptr;
+  const int created = ldap_create_page_control(Ld(session), pageSize, &asked, 0, &made);
+  const Control control(made);
+  cookie->clear();
+  if (created != LDAP_SUCCESS) return Code(created);
+  LDAPControl* controls[] = {control.get(), nullptr};
+  const int rc = SearchWith(Ld(session), base, scope, filter, attributes, timeoutSeconds,
+                            controls, result);
+  if (rc == ldapcode::kSuccess && !PageCookie(Ld(session), Msg(*result), cookie)) {
+    // Without the answer, its own success code cannot hide the failure.
+    if (*result) ldap_msgfree(Msg(*result));
+    *result = nullptr;
+    return ldapcode::kDecodingError;
+  }
+  return rc;
 }
 
 LdapMessage* OpenLdapApi::FirstEntry(LdapSession* session, LdapMessage* result) {

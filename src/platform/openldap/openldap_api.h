@@ -15,6 +15,10 @@ class OpenLdapApi : public LdapApi {
   int Search(LdapSession* session, const std::string& base, LdapScope scope,
              const std::string& filter, const std::vector<std::string>& attributes,
              int timeoutSeconds, LdapMessage** result) override;
+  int SearchPage(LdapSession* session, const std::string& base, LdapScope scope,
+                 const std::string& filter, const std::vector<std::string>& attributes,
+                 int pageSize, int timeoutSeconds, std::string* cookie,
+                 LdapMessage** result) override;
   LdapMessage* FirstEntry(LdapSession* session, LdapMessage* result) override;
   LdapMessage* NextEntry(LdapSession* session, LdapMessage* entry) override;
   std::string GetDn(LdapSession* session, LdapMessage* entry) override;

@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <winldap.h>
 
+#include <cwchar>
+#include <memory>
+
 #include "platform/unicode.h"
 
 namespace zeb {
@@ -76,9 +79,22 @@ int Win32LdapApi::SimpleBind(LdapSession* session, const std::string& dn,
   return rc == LDAP_SUCCESS ? Code(code) : Code(rc);
 }
 
-int Win32LdapApi::Search(LdapSession* session, const std::string& base, LdapScope scope,
-                         const std::string& filter, const std::vector<std::string>& attributes,
-                         int timeoutSeconds, LdapMessage** result) {
+namespace {
+
+struct ControlFree {
+  void operator()(LDAPControlW* control) const { ldap_control_freeW(control); }
+};
+struct ControlsFree {
+  void operator()(LDAPControlW** controls) const { ldap_controls_freeW(controls); }
+};
+struct BervalFree {
+  void operator()(berval* value) const { ber_bvfree(value); }
+};
+
+// One synchronous search, with the server controls given (null-terminated, or none).
+int SearchWith(LDAP* ld, const std::string& base, LdapScope scope, const std::string& filter,
+               const std::vector<std::string>& attributes, int timeoutSeconds,
+               PLDAPControlW* serverControls, LdapMessage** result) {
   std::wstring wideBase = Wide(base);
   std::wstring wideFilter = Wide(filter);
   std::vector<std::wstring> wideNames;
@@ -88,11 +104,67 @@ int Win32LdapApi::Search(LdapSession* session, const std::string& base, LdapScop
   names.push_back(nullptr);
   l_timeval timeout = Seconds(timeoutSeconds);
   ::LDAPMessage* answer = nullptr;
-  const ULONG rc = ldap_search_ext_sW(Ld(session), wideBase.data(), static_cast<ULONG>(scope),
-                                      wideFilter.data(), names.data(), 0, nullptr, nullptr,
-                                      &timeout, 0, &answer);
+  const ULONG rc = ldap_search_ext_sW(ld, wideBase.data(), static_cast<ULONG>(scope),
+                                      wideFilter.data(), names.data(), 0, serverControls,
+                                      nullptr, &timeout, 0, &answer);
   *result = Ours(answer);
   return Code(rc);
+}
+
+// The cookie of the paged results control in the answer (empty when it has none); false when
+// the answer or its control cannot be read, so that a cut answer is never taken for a whole.
+bool PageCookie(LDAP* ld, ::LDAPMessage* answer, std::string* cookie) {
+  cookie->clear();
+  ULONG code = 0;
+  PLDAPControlW* found = nullptr;
+  if (!answer || ldap_parse_resultW(ld, answer, &code, nullptr, nullptr, nullptr, &found,
+                                    FALSE) != LDAP_SUCCESS)
+    return false;
+  const std::unique_ptr<PLDAPControlW, ControlsFree> controls(found);
+  bool paged = false;
+  for (PLDAPControlW* at = found; at && *at; ++at)
+    paged = paged || ((*at)->ldctl_oid &&
+                      wcscmp((*at)->ldctl_oid, LDAP_PAGED_RESULT_OID_STRING_W) == 0);
+  if (!paged) return true;
+  ULONG estimate = 0;
+  berval* next = nullptr;
+  if (ldap_parse_page_controlW(ld, found, &estimate, &next) != LDAP_SUCCESS) return false;
+  const std::unique_ptr<berval, BervalFree> owned(next);
+  if (next && next->bv_val) cookie->assign(next->bv_val, next->bv_len);
+  return true;
+}
+
+}  // namespace
+
+int Win32LdapApi::Search(LdapSession* session, const std::string& base, LdapScope scope,
+                         const std::string& filter, const std::vector<std::string>& attributes,
+                         int timeoutSeconds, LdapMessage** result) {
+  return SearchWith(Ld(session), base, scope, filter, attributes, timeoutSeconds, nullptr,
+                    result);
+}
+
+int Win32LdapApi::SearchPage(LdapSession* session, const std::string& base, LdapScope scope,
+                             const std::string& filter, const std::vector<std::string>& attributes,
+                             int pageSize, int timeoutSeconds, std::string* cookie,
+                             LdapMessage** result) {
+  *result = nullptr;
+  berval asked{static_cast<ULONG>(cookie->size()), cookie->data()};
+  PLDAPControlW made = nullptr;
+  const ULONG created =
+      ldap_create_page_controlW(Ld(session), static_cast<ULONG>(pageSize), &asked, FALSE, &made);
+  const std::unique_ptr<LDAPControlW, ControlFree> control(made);
+  cookie->clear();
+  if (created != LDAP_SUCCESS) return Code(created);
+  PLDAPControlW controls[] = {control.get(), nullptr};
+  const int rc = SearchWith(Ld(session), base, scope, filter, attributes, timeoutSeconds,
+                            controls, result);
+  if (rc == ldapcode::kSuccess && !PageCookie(Ld(session), Msg(*result), cookie)) {
+    // Without the answer, its own success code cannot hide the failure.
+    if (*result) ldap_msgfree(Msg(*result));
+    *result = nullptr;
+    return ldapcode::kDecodingError;
+  }
+  return rc;
 }
 
 LdapMessage* Win32LdapApi::FirstEntry(LdapSession* session, LdapMessage* result) {
