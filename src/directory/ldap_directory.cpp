@@ -171,6 +171,8 @@ bool LdapDirectory::Connected() {
 
 std::int32_t LdapDirectory::Failed(int ldapCode) {
   if (NameProblem(ldapCode)) return dirresult::kNoSuchEntry;
+  // The server's limit on one answer fails that look-up only: the server is still there.
+  if (LimitReached(ldapCode)) return dirresult::ServerFailure(ldapCode);
   if (serverFailure_ == 0) {
     serverFailure_ = ldapCode;
     lastError_ = "the directory server stopped answering (" + CodeText(ldapCode) + ")";
@@ -187,21 +189,20 @@ std::string LdapDirectory::FailureDuringRun() {
 
 std::vector<LdapDirectory::Entry> LdapDirectory::Search(const std::string& base,
                                                         LdapScope scope,
-                                                        const std::string& filter, int* code,
-                                                        std::string* matched) {
+                                                        const std::string& filter, int* code) {
   std::vector<Entry> entries;
   ++roundTrips_;
   LdapResult result(api_);
   const int rc = api_.Search(connection_.get(), base, scope, filter, kAttributes,
                              timeoutSeconds_, result.out());
-  TakeAnswer(rc, result, code, matched, &entries);
+  TakeAnswer(rc, result, code, &entries);
   return entries;
 }
 
 std::vector<LdapDirectory::Entry> LdapDirectory::SearchPaged(const std::string& base,
                                                              LdapScope scope,
                                                              const std::string& filter,
-                                                             int* code, std::string* matched) {
+                                                             int* code) {
   std::vector<Entry> entries;
   std::string cookie;
   int emptyPages = 0;
@@ -211,7 +212,7 @@ std::vector<LdapDirectory::Entry> LdapDirectory::SearchPaged(const std::string& 
     const std::size_t before = entries.size();
     const int rc = api_.SearchPage(connection_.get(), base, scope, filter, kAttributes,
                                    kPageSize, timeoutSeconds_, &cookie, result.out());
-    TakeAnswer(rc, result, code, matched, &entries);
+    TakeAnswer(rc, result, code, &entries);
     if (*code != ldapcode::kSuccess) return {};
     // A server that keeps promising more and sends nothing would page for ever: its answer
     // is taken as incomplete, as a limit's.
@@ -224,15 +225,15 @@ std::vector<LdapDirectory::Entry> LdapDirectory::SearchPaged(const std::string& 
   return entries;
 }
 
-void LdapDirectory::TakeAnswer(int rc, const LdapResult& result, int* code, std::string* matched,
+void LdapDirectory::TakeAnswer(int rc, const LdapResult& result, int* code,
                                std::vector<Entry>* entries) {
-  matched->clear();
   LdapSession* session = connection_.get();
   // The answer's own code is the one to trust (a library may report a complete answer
   // oddly); without an answer, the call's.
   if (result.get()) {
     int answered = rc;
-    if (api_.ParseResult(session, result.get(), &answered, matched) == ldapcode::kSuccess)
+    std::string matched;
+    if (api_.ParseResult(session, result.get(), &answered, &matched) == ldapcode::kSuccess)
       rc = answered;
   }
   *code = rc;
@@ -291,12 +292,14 @@ void LdapDirectory::Record(const std::vector<Rdn>& root, bool subtree,
 const std::vector<LdapDirectory::Entry>* LdapDirectory::KnownChildren(
     const std::vector<Rdn>& parent, const std::string& value) const {
   static const std::vector<Entry> kNone;
+  const auto covers = [&](const Covered& covered) {
+    return covered.subtree ? AtOrBelow(parent, covered.root) : SameRdns(parent, covered.root);
+  };
   const auto covering = covered_.find(UpperAscii(value));
-  const bool known = levelsListed_.count(UpperAscii(DnOf(parent))) != 0 ||
-                     (covering != covered_.end() && std::any_of(
-      covering->second.begin(), covering->second.end(), [&](const Covered& covered) {
-        return covered.subtree ? AtOrBelow(parent, covered.root) : SameRdns(parent, covered.root);
-      }));
+  const bool known =
+      levelsListed_.count(UpperAscii(DnOf(parent))) != 0 ||
+      (covering != covered_.end() &&
+       std::any_of(covering->second.begin(), covering->second.end(), covers));
   if (!known) return nullptr;
   const auto found = children_.find(ChildrenKey(parent, value));
   return found == children_.end() ? &kNone : &found->second;
@@ -306,9 +309,8 @@ int LdapDirectory::SearchNamed(const std::vector<Rdn>& root, bool subtree,
                                const std::vector<std::string>& values,
                                std::vector<Entry>* found) {
   int code = 0;
-  std::string matched;
   *found = Search(DnOf(root), subtree ? LdapScope::kSubtree : LdapScope::kOneLevel,
-                  AnyNameFilter(values), &code, &matched);
+                  AnyNameFilter(values), &code);
   if (code == ldapcode::kSuccess) Record(root, subtree, values, *found);
   return code;
 }
@@ -363,26 +365,25 @@ int LdapDirectory::ChildrenOnWalk(const std::vector<Rdn>& at,
   // A type no naming attribute is: asked as written, below this entry only.
   if (!component.type.empty() && !IsNamingType(component.type)) {
     int code = 0;
-    std::string matched;
     *children = Search(DnOf(at), LdapScope::kOneLevel,
                        "(" + component.type + "=" + EscapeFilterValue(component.value) + ")",
-                       &code, &matched);
+                       &code);
     return code;
   }
-  if (!KnownChildren(at, component.value) && i + 1 < components.size()) {
+  const bool known = KnownChildren(at, component.value) != nullptr;
+  if (!known && i + 1 < components.size()) {
     // A container: its whole level, listed once, serves every later name below it (where
     // the server lists it whole).
     int code = 0;
-    std::string matched;
     const std::vector<Entry> found =
-        Search(DnOf(at), LdapScope::kOneLevel, "(objectClass=*)", &code, &matched);
+        Search(DnOf(at), LdapScope::kOneLevel, "(objectClass=*)", &code);
     if (code == ldapcode::kSuccess) {
       Record(at, false, {}, found);
       levelsListed_.insert(UpperAscii(DnOf(at)));
     } else if (!LimitReached(code)) {
       return code;
     }
-  } else if (!KnownChildren(at, component.value)) {
+  } else if (!known) {
     // The leaf, with the targets of the listed aliases named so (chains followed) and their
     // siblings: following them and writing the answer typeless need no more.
     std::vector<std::string> values{component.value};
@@ -427,8 +428,7 @@ LdapDirectory::Lookup LdapDirectory::Read(const std::string& dn) {
     named = !LimitReached(code);
   }
   if (!named) {
-    std::string matched;
-    found = Search(dn, LdapScope::kBase, "(objectClass=*)", &code, &matched);
+    found = Search(dn, LdapScope::kBase, "(objectClass=*)", &code);
   }
   Lookup lookup{dirresult::kAliasToNothing, {}};
   if (code != ldapcode::kSuccess) {
@@ -503,7 +503,6 @@ LdapDirectory::Lookup LdapDirectory::Walk(const std::vector<Component>& componen
   for (std::size_t i = 0; i < components.size(); ++i) {
     std::vector<Entry> children;
     const int code = ChildrenOnWalk(at.rdns, components, i, &children);
-    if (LimitReached(code)) return {dirresult::ServerFailure(code), {}};
     if (code != ldapcode::kSuccess) return {Failed(code), {}};
     const Entry* child = nullptr;
     int fitting = 0;
@@ -546,9 +545,10 @@ std::int32_t LdapDirectory::Dotted(const Entry& entry, bool typeful, std::string
   // A typeless name that fits a sibling too would name neither.
   for (std::size_t i = 0; !typeful && i < values.size(); ++i) {
     std::vector<Entry> named;
-    const int code = ChildrenOf(ParentOf(std::vector<Rdn>(entry.rdns.begin() + static_cast<std::ptrdiff_t>(i), entry.rdns.end())),
-                                entry.rdns[i].value, &named);
-    if (code != ldapcode::kSuccess) return LimitReached(code) ? dirresult::ServerFailure(code) : Failed(code);
+    const std::vector<Rdn> parent(entry.rdns.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                  entry.rdns.end());
+    const int code = ChildrenOf(parent, entry.rdns[i].value, &named);
+    if (code != ldapcode::kSuccess) return Failed(code);
     if (named.size() > 1) return dirresult::kNameNotWritable;
   }
   name->clear();
@@ -594,10 +594,9 @@ std::int32_t LdapDirectory::ListAtStartUp(const std::vector<std::string_view>& r
     values.push_back(ToUtf8(value));
   }
   int code = 0;
-  std::string matched;
   std::vector<Entry> found =
       SearchPaged(url_.base, LdapScope::kSubtree,
-                  "(|(objectClass=alias)" + AnyNameFilter(values) + ")", &code, &matched);
+                  "(|(objectClass=alias)" + AnyNameFilter(values) + ")", &code);
   if (code != ldapcode::kSuccess) {
     if (!NameProblem(code) && !LimitReached(code)) return Failed(code);
     return dirresult::kOk;
@@ -697,13 +696,12 @@ std::int32_t LdapDirectory::DXVRCanonicalizeName(DirContextHandle context,
 bool LdapDirectory::ListAliases(std::vector<DirectoryAlias>* aliases) {
   if (!initialised_ || serverFailure_ != 0) return false;
   int code = ldapcode::kSuccess;
-  std::string matched;
   std::vector<Entry> found;
   if (startListing_) {
     found = std::move(*startListing_);
     startListing_.reset();
   } else {
-    found = SearchPaged(url_.base, LdapScope::kSubtree, "(objectClass=alias)", &code, &matched);
+    found = SearchPaged(url_.base, LdapScope::kSubtree, "(objectClass=alias)", &code);
   }
   // A server that lists only some (a size limit) gives no list: an index needs them all.
   // The names are then looked up one by one.

@@ -106,19 +106,20 @@ class LdapDirectory : public DirectoryClient {
   };
 
   bool Connected();
-  // Entries of one search; `*code` the LDAP result, `*matched` the matched DN on 32.
+  // Entries of one search; `*code` the LDAP result.
   std::vector<Entry> Search(const std::string& base, LdapScope scope, const std::string& filter,
-                            int* code, std::string* matched);
+                            int* code);
   // The same over pages (kPageSize entries each, one round trip each) until the server's
   // cookie ends: every entry of all pages, or the first failing page's code.
   std::vector<Entry> SearchPaged(const std::string& base, LdapScope scope,
-                                 const std::string& filter, int* code, std::string* matched);
+                                 const std::string& filter, int* code);
   // The code of one call's answer (the answer's own where it parses) and, on success, its
   // entries appended to `*entries`.
-  void TakeAnswer(int rc, const LdapResult& result, int* code, std::string* matched,
+  void TakeAnswer(int rc, const LdapResult& result, int* code,
                   std::vector<Entry>* entries);
-  // A failing LDAP code as a lookup's result: a name the server cannot find or read, or the
-  // server gone (which ends every later look-up).
+  // A failing LDAP code as a lookup's result: a name the server cannot find or read, an
+  // answer over the server's limit (that look-up only), or the server gone (which ends every
+  // later look-up).
   std::int32_t Failed(int ldapCode);
 
   Lookup Resolve(const std::vector<std::string_view>& rootFirst, bool followLast);
